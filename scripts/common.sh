@@ -1,0 +1,35 @@
+# Shared by the scripts: installs the Debian packages that are missing.
+# Sourced, not run.
+
+# Usage: need_packages PACKAGE...
+need_packages() {
+    local missing=()
+    local package
+    for package in "$@"; do
+        if ! dpkg-query -W -f='${Status}\n' "$package" 2>/dev/null | grep -q '^install ok installed$'; then
+            missing+=("$package")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    echo "Installing missing Debian packages: ${missing[*]}" >&2
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# What building the program needs, and the fonts it is drawn in
+# (Liberation Serif stands in for Times New Roman, with Cyrillic letters).
+build_packages=(cmake make g++ pkg-config qt6-base-dev fonts-liberation2 fontconfig)
+
+# Configures the build folder once; later runs only build what changed.
+# CI turns warnings into errors.
+configure_build() {
+    local build_dir=$1
+    if [ ! -f "$build_dir/CMakeCache.txt" ]; then
+        local options=()
+        [ "${CI:-}" = true ] && options+=(-DCMAKE_COMPILE_WARNING_AS_ERROR=ON)
+        cmake -S . -B "$build_dir" "${options[@]}"
+    fi
+}
