@@ -1,0 +1,406 @@
+#include "buildinfo.h"
+#include "catalogue.h"
+#include "mainform.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+
+using namespace lists;
+using Rows = QList<int>;
+
+namespace {
+
+// The rows of each entry (peak, height, mountain), by key 1..8.
+const QList<Rows> entryRows {
+    { 4, 7, 4 },
+    { 1, 6, 3 },
+    { 0, 5, 7 },
+    { 7, 4, 1 },
+    { 6, 3, 2 },
+    { 3, 2, 6 },
+    { 2, 1, 5 },
+    { 5, 0, 0 },
+};
+const Rows noSelection { -1, -1, -1 };
+
+Rows entryOf(int list, int row)
+{
+    for (const Rows &entry : entryRows)
+        if (entry[list] == row)
+            return entry;
+    return noSelection;
+}
+
+QString fromUtf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+// The built-in catalogue with one key text replaced.
+Catalogue catalogueWithKey(std::int16_t list, std::int16_t row, std::string_view key)
+{
+    CatalogueTable table;
+    for (std::int16_t l = 0; l < listCount; ++l)
+        for (std::int16_t r = 0; r < rowCount; ++r)
+            table[l][r]
+                = { Catalogue::builtIn().displayText(l, r), Catalogue::builtIn().keyText(l, r) };
+    table[list][row].key = key;
+    return Catalogue(table);
+}
+
+} // namespace
+
+class TestMainForm : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void startState();
+    void geometryAndFont_data();
+    void geometryAndFont();
+    void colours();
+    void clickLinksEntry_data();
+    void clickLinksEntry();
+    void clearAndSelectAgain();
+    void ctrlClickKeepsSelection();
+    void keyboard();
+    void accessibility();
+    void failureIsReportedAndWindowGoesOn();
+
+private:
+    void showForm(const Catalogue &catalogue = Catalogue::builtIn());
+    QListWidget *list(int index) const;
+    Rows selection() const;
+    void clickRow(int list, int row);
+    bool rowInView(int list, int row) const;
+
+    std::unique_ptr<MainForm> m_form;
+    QStringList m_failures;
+};
+
+void TestMainForm::init()
+{
+    showForm();
+}
+
+void TestMainForm::cleanup()
+{
+    m_form.reset();
+    m_failures.clear();
+}
+
+void TestMainForm::showForm(const Catalogue &catalogue)
+{
+    m_form = std::make_unique<MainForm>(
+        catalogue, [this](QWidget *, const QString &message) { m_failures << message; });
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+}
+
+QListWidget *TestMainForm::list(int index) const
+{
+    return m_form->findChild<QListWidget *>(QStringLiteral("List1(%1)").arg(index));
+}
+
+Rows TestMainForm::selection() const
+{
+    Rows rows;
+    for (int index = 0; index < listCount; ++index) {
+        const auto selected = list(index)->selectedItems();
+        rows << (selected.isEmpty() ? -1 : list(index)->row(selected.first()));
+    }
+    return rows;
+}
+
+// Scrolls the row into view, as a user would, and clicks it.
+void TestMainForm::clickRow(int index, int row)
+{
+    QListWidget *listBox = list(index);
+    listBox->scrollToItem(listBox->item(row));
+    QTest::mouseClick(listBox->viewport(), Qt::LeftButton, {},
+        listBox->visualItemRect(listBox->item(row)).center());
+}
+
+// The row's whole height shows; a text wider than its list is clipped.
+bool TestMainForm::rowInView(int index, int row) const
+{
+    QListWidget *listBox = list(index);
+    const QRect rect = listBox->visualItemRect(listBox->item(row));
+    return rect.top() >= 0 && rect.bottom() <= listBox->viewport()->rect().bottom();
+}
+
+void TestMainForm::startState()
+{
+    QCOMPARE(m_form->windowTitle(),
+        QString::fromUtf8(buildinfo::homepage) + " География - планини, върхове");
+    QVERIFY(QString::fromUtf8(buildinfo::homepage).startsWith("https://"));
+    QVERIFY(!m_form->windowIcon().isNull());
+
+    const QStringList labels { "Планини и върхове в България", "Връх", "Височина", "Планина" };
+    for (int index = 0; index < labels.size(); ++index)
+        QCOMPARE(m_form->findChild<QLabel *>(QStringLiteral("Label1(%1)").arg(index))->text(),
+            labels[index]);
+    QCOMPARE(m_form->findChild<QPushButton *>("Command1")->text(), "Чисти");
+
+    // The lists hold the catalogue's texts, trailing blanks included, in its order.
+    for (std::int16_t index = 0; index < listCount; ++index) {
+        QCOMPARE(list(index)->count(), rowCount);
+        for (std::int16_t row = 0; row < rowCount; ++row) {
+            const QString text = fromUtf8(Catalogue::builtIn().displayText(index, row));
+            QCOMPARE(list(index)->item(row)->text(), text);
+            QCOMPARE(list(index)->item(row)->toolTip(), text);
+        }
+    }
+    QCOMPARE(list(0)->item(5)->text(), "Радомир (Калабак) ");
+    QCOMPARE(list(2)->item(7)->text(), "Стара планина ");
+    // Three lists, all shown: the key texts have no widget of their own.
+    QCOMPARE(m_form->findChildren<QListWidget *>().size(), 3);
+    QCOMPARE(selection(), noSelection);
+
+    auto *text = m_form->findChild<QPlainTextEdit *>("Text1(0)");
+    QCOMPARE(QApplication::focusWidget(), text);
+    const QStringList lines = text->toPlainText().split('\n');
+    QCOMPARE(lines.size(), 9); // eight lines, each ended by a line break
+    QCOMPARE(
+        lines[0], "Да се състави проект реализиращ междупредметна връзка География и Информатика");
+    QCOMPARE(
+        lines[6].left(68), "Съдържанието на всяко листово поле да е подредено във възходящ ред..");
+    QVERIFY(lines[6].endsWith("семантично свързаниа информация - връх, височина, планина."));
+    QCOMPARE(lines[7],
+        "Прочете допълнително информация по География за планини, върхове в тях и "
+        "техните височини.");
+    QCOMPARE(lines[8], "");
+    QCOMPARE(text->verticalScrollBar()->value(), 0);
+    QVERIFY(text->isReadOnly());
+}
+
+void TestMainForm::geometryAndFont_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("twips");
+
+    QTest::newRow("Label1(0)") << "Label1(0)" << QRect(960, 0, 4575, 375);
+    QTest::newRow("Label1(1)") << "Label1(1)" << QRect(360, 600, 2055, 375);
+    QTest::newRow("Label1(2)") << "Label1(2)" << QRect(2520, 600, 1095, 375);
+    QTest::newRow("Label1(3)") << "Label1(3)" << QRect(3840, 600, 2775, 375);
+    QTest::newRow("List1(0)") << "List1(0)" << QRect(360, 960, 2055, 1200);
+    QTest::newRow("List1(1)") << "List1(1)" << QRect(2520, 960, 1095, 1200);
+    QTest::newRow("List1(2)") << "List1(2)" << QRect(3840, 960, 2775, 1200);
+    QTest::newRow("Command1") << "Command1" << QRect(2040, 2520, 2775, 615);
+    QTest::newRow("Text1(0)") << "Text1(0)" << QRect(120, 3240, 6735, 1815);
+}
+
+void TestMainForm::geometryAndFont()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, twips);
+
+    QCOMPARE(m_form->size(), QSize(6915 / 15, 5175 / 15));
+    QCOMPARE(m_form->minimumSize(), m_form->maximumSize());
+
+    auto *control = m_form->findChild<QWidget *>(name);
+    QVERIFY(control);
+    QCOMPARE(control->geometry(),
+        QRect(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15));
+    QCOMPARE(control->font().family(), "Times New Roman");
+    QCOMPARE(control->font().pointSize(), 12);
+    QCOMPARE(control->font().weight(), QFont::Normal);
+    QVERIFY(
+        !control->font().italic() && !control->font().underline() && !control->font().strikeOut());
+}
+
+void TestMainForm::colours()
+{
+    // Move the focus away from the button, whose focus frame is drawn in black.
+    const QImage image = m_form->grab().toImage();
+    QCOMPARE(image.size(), m_form->size() * image.devicePixelRatio());
+    const auto pixel = [&image](int x, int y) {
+        return image.pixelColor(QPoint(x, y) * image.devicePixelRatio()).rgb();
+    };
+    QCOMPARE(pixel(2, 2), QColor(192, 192, 255).rgb()); // the window
+    QCOMPARE(pixel(4, 160), QColor(192, 192, 255).rgb()); // between the controls
+    QCOMPARE(pixel(26, 42), QColor(255, 192, 128).rgb()); // Label1(1)
+    QCOMPARE(pixel(66, 2), QColor(255, 192, 128).rgb()); // Label1(0)
+    QCOMPARE(pixel(136 + 8, 168 + 8), QColor(255, 0, 0).rgb()); // Command1's face
+    QCOMPARE(pixel(136 + 180, 168 + 30), QColor(255, 0, 0).rgb());
+
+    // Text on fixed backgrounds is black whatever the desktop's theme.
+    auto *label = m_form->findChild<QLabel *>("Label1(1)");
+    QCOMPARE(label->palette().color(QPalette::WindowText), QColor(Qt::black));
+}
+
+void TestMainForm::clickLinksEntry_data()
+{
+    QTest::addColumn<int>("list");
+    QTest::addColumn<int>("row");
+
+    for (std::int16_t index = 0; index < listCount; ++index)
+        for (std::int16_t row = 0; row < rowCount; ++row)
+            QTest::addRow("%s",
+                qPrintable(QStringLiteral("list %1 row %2 %3")
+                               .arg(index)
+                               .arg(row)
+                               .arg(fromUtf8(Catalogue::builtIn().displayText(index, row)))))
+                << int(index) << int(row);
+}
+
+void TestMainForm::clickLinksEntry()
+{
+    QFETCH(int, list);
+    QFETCH(int, row);
+
+    // Another entry first: the click must replace all three selections.
+    const int other = (list + 1) % listCount;
+    const int otherRow = (row + 3) % rowCount;
+    clickRow(other, otherRow);
+    QCOMPARE(selection(), entryOf(other, otherRow));
+
+    clickRow(list, row);
+    const Rows expected = entryOf(list, row);
+    QCOMPARE(selection(), expected);
+    for (int index = 0; index < listCount; ++index)
+        QVERIFY2(rowInView(index, expected[index]), qPrintable(QString::number(index)));
+
+    // Clicking the selected row again changes nothing.
+    clickRow(list, row);
+    QCOMPARE(selection(), expected);
+}
+
+void TestMainForm::clearAndSelectAgain()
+{
+    auto *button = m_form->findChild<QPushButton *>("Command1");
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(selection(), noSelection);
+
+    clickRow(0, 4); // Мусала
+    QCOMPARE(selection(), (Rows { 4, 7, 4 }));
+    QVERIFY(rowInView(1, 7)); // 2925, the last row of the heights
+
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(selection(), noSelection);
+    // The row selected before the clear brings its entry back.
+    clickRow(0, 4);
+    QCOMPARE(selection(), (Rows { 4, 7, 4 }));
+    clickRow(2, 4); // Рила, from another list
+    QTest::mouseClick(button, Qt::LeftButton);
+    clickRow(2, 4);
+    QCOMPARE(selection(), (Rows { 4, 7, 4 }));
+}
+
+void TestMainForm::ctrlClickKeepsSelection()
+{
+    clickRow(1, 0); // 2029
+    QListWidget *heights = list(1);
+    QTest::mouseClick(heights->viewport(), Qt::LeftButton, Qt::ControlModifier,
+        heights->visualItemRect(heights->item(0)).center());
+    QCOMPARE(selection(), (Rows { 5, 0, 0 }));
+    heights->setFocus();
+    QTest::keyClick(heights, Qt::Key_Space, Qt::ControlModifier);
+    QCOMPARE(selection(), (Rows { 5, 0, 0 }));
+}
+
+void TestMainForm::keyboard()
+{
+    auto *text = m_form->findChild<QPlainTextEdit *>("Text1(0)");
+    auto *button = m_form->findChild<QPushButton *>("Command1");
+    const QList<QWidget *> tabOrder { list(0), list(1), list(2), button, text };
+    for (QWidget *expected : tabOrder) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), expected);
+        // Focus alone selects nothing.
+        QCOMPARE(selection(), noSelection);
+    }
+    QTest::keyClick(text, Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), button);
+    QTest::keyClick(button, Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), list(2));
+
+    struct Step
+    {
+        int list;
+        Qt::Key key;
+        Rows expected;
+    };
+    const QList<Step> steps {
+        { 0, Qt::Key_Down, entryOf(0, 1) }, // from the first row, made current on focus
+        { 0, Qt::Key_End, entryOf(0, 7) },
+        { 0, Qt::Key_Home, entryOf(0, 0) },
+        { 0, Qt::Key_PageDown, {} }, // any row, as long as it is one entry
+        { 1, Qt::Key_Up, {} },
+        { 1, Qt::Key_End, entryOf(1, 7) },
+        { 2, Qt::Key_Home, entryOf(2, 0) },
+        { 2, Qt::Key_Down, entryOf(2, 1) },
+    };
+    for (const Step &step : steps) {
+        list(step.list)->setFocus();
+        QTest::keyClick(list(step.list), step.key);
+        const Rows selected = selection();
+        QCOMPARE(selected, step.expected.isEmpty() ? entryOf(0, selected[0]) : step.expected);
+        QVERIFY(selected[0] >= 0);
+        for (int index = 0; index < listCount; ++index)
+            QVERIFY(rowInView(index, selected[index]));
+    }
+
+    button->setFocus();
+    QTest::keyClick(button, Qt::Key_Space);
+    QCOMPARE(selection(), noSelection);
+    list(1)->setFocus();
+    QTest::keyClick(list(1), Qt::Key_Space); // the current row, selected again
+    QCOMPARE(selection(), entryOf(2, 1));
+    button->setFocus();
+    QTest::keyClick(button, Qt::Key_Return);
+    QCOMPARE(selection(), noSelection);
+}
+
+void TestMainForm::accessibility()
+{
+    const QStringList headings { "Връх", "Височина", "Планина" };
+    clickRow(2, 3); // Пирин
+    const Rows selected = selection();
+    for (int index = 0; index < listCount; ++index) {
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(list(index));
+        QVERIFY(accessible);
+        QCOMPARE(accessible->text(QAccessible::Name), headings[index]);
+        QCOMPARE(accessible->role(), QAccessible::List);
+        QCOMPARE(accessible->childCount(), rowCount);
+        for (int row = 0; row < rowCount; ++row) {
+            QAccessibleInterface *item = accessible->child(row);
+            QCOMPARE(item->text(QAccessible::Name), list(index)->item(row)->text());
+            QCOMPARE(bool(item->state().selected), row == selected[index]);
+        }
+    }
+    auto *button = m_form->findChild<QPushButton *>("Command1");
+    QCOMPARE(QAccessible::queryAccessibleInterface(button)->text(QAccessible::Name), "Чисти");
+    auto *text = m_form->findChild<QPlainTextEdit *>("Text1(0)");
+    QCOMPARE(QAccessible::queryAccessibleInterface(text)->text(QAccessible::Name), "Задача");
+}
+
+void TestMainForm::failureIsReportedAndWindowGoesOn()
+{
+    const Catalogue broken = catalogueWithKey(0, 4, "40000"); // Мусала's key overflows
+    showForm(broken);
+
+    clickRow(0, 0); // Ботев
+    QCOMPARE(selection(), (Rows { 0, 5, 7 }));
+    clickRow(0, 4);
+    QCOMPARE(m_failures.size(), 1);
+    QVERIFY2(m_failures[0].contains("Overflow"), qPrintable(m_failures[0]));
+    // Only the user's own click moved; the other lists keep what they had.
+    QCOMPARE(selection(), (Rows { 4, 5, 7 }));
+
+    clickRow(1, 0); // 2029 still links
+    QCOMPARE(selection(), (Rows { 5, 0, 0 }));
+    QCOMPARE(m_failures.size(), 1);
+}
+
+QTEST_MAIN(TestMainForm)
+#include "tst_mainform.moc"

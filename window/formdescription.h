@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QColor>
+#include <QRect>
+
+#include <array>
+#include <string_view>
+
+// What the window is made of: its controls, their places, texts and colours.
+namespace form {
+
+// Positions and sizes are in twips, 1/1440 inch: 15 twips to a pixel at 96 dpi.
+struct Twips
+{
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+constexpr int twipsPerPixel = 15;
+
+constexpr QRect pixels(const Twips &twips)
+{
+    return QRect(twips.left / twipsPerPixel, twips.top / twipsPerPixel, twips.width / twipsPerPixel,
+        twips.height / twipsPerPixel);
+}
+
+enum class Kind { Label, List, Button, TextBox };
+
+struct Control
+{
+    Kind kind;
+    int index; // in the array of its kind: Label1(0..3), List1(0..2), ...
+    Twips place;
+    std::string_view text; // UTF-8; the lists are filled from the catalogue instead
+    int tabIndex;
+};
+
+inline constexpr Twips clientArea { 0, 0, 6915, 5175 };
+
+inline constexpr std::array controls {
+    Control { Kind::Label, 0, { 960, 0, 4575, 375 }, "Планини и върхове в България", 2 },
+    Control { Kind::Label, 1, { 360, 600, 2055, 375 }, "Връх", 4 },
+    Control { Kind::Label, 2, { 2520, 600, 1095, 375 }, "Височина", 6 },
+    Control { Kind::Label, 3, { 3840, 600, 2775, 375 }, "Планина", 8 },
+    Control { Kind::List, 0, { 360, 960, 2055, 1200 }, {}, 3 },
+    Control { Kind::List, 1, { 2520, 960, 1095, 1200 }, {}, 5 },
+    Control { Kind::List, 2, { 3840, 960, 2775, 1200 }, {}, 7 },
+    Control { Kind::Button, 0, { 2040, 2520, 2775, 615 }, "Чисти", 12 },
+    Control { Kind::TextBox, 0, { 120, 3240, 6735, 1815 }, {}, 0 },
+};
+
+// Shown after the home page address in the window's title.
+inline constexpr std::string_view titleText = "География - планини, върхове";
+
+// The assignment in Text1(0); every line ends with CR LF, the last one too.
+inline constexpr std::string_view assignmentText
+    = "Да се състави проект реализиращ междупредметна връзка География и Информатика\r\n"
+      "Проектът да преставя планини и върхове в България. Всяка планина да е представена с един "
+      "връх.\r\n"
+      "Проектът да съдържа група от 3 списъчни полета с информация за:\r\n"
+      "име на връх;\r\n"
+      "височина;\r\n"
+      "име на планина.\r\n"
+      "Съдържанието на всяко листово поле да е подредено във възходящ ред.. Да няма значение кой "
+      "ред от кое списъчно поле се посочва, проектът да показва семантично свързаниа информация - "
+      "връх, височина, планина.\r\n"
+      "Прочете допълнително информация по География за планини, върхове в тях и техните "
+      "височини.\r\n";
+
+inline constexpr std::string_view textBoxName = "Задача";
+
+inline constexpr QColor windowColour = QColor(192, 192, 255);
+inline constexpr QColor labelColour = QColor(255, 192, 128);
+inline constexpr QColor buttonColour = QColor(255, 0, 0);
+// Text on a fixed background is fixed too, so a dark desktop theme keeps it readable.
+inline constexpr QColor textOnFixedColour = QColor(0, 0, 0);
+
+inline constexpr std::string_view fontFamily = "Times New Roman";
+inline constexpr int fontPointSize = 12;
+
+} // namespace form

@@ -1,0 +1,207 @@
+#include "mainform.h"
+
+#include "appicon.h"
+#include "buildinfo.h"
+#include "formdescription.h"
+#include "linkedselection.h"
+#include "listbox.h"
+
+#include <QFont>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScopedValueRollback>
+
+#include <algorithm>
+#include <cstdio>
+#include <exception>
+#include <map>
+
+namespace {
+
+QString fromUtf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+void setBackground(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    palette.setColor(QPalette::WindowText, form::textOnFixedColour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+QString controlName(form::Kind kind, int index)
+{
+    switch (kind) {
+    case form::Kind::Label:
+        return QStringLiteral("Label1(%1)").arg(index);
+    case form::Kind::List:
+        return QStringLiteral("List1(%1)").arg(index);
+    case form::Kind::Button:
+        return QStringLiteral("Command%1").arg(index + 1);
+    case form::Kind::TextBox:
+        return QStringLiteral("Text1(%1)").arg(index);
+    }
+    return {};
+}
+
+} // namespace
+
+void reportFailure(QWidget *window, const QString &message)
+{
+    std::fprintf(stderr, "Run-time error: %s\n", qUtf8Printable(message));
+    QMessageBox::critical(window, QStringLiteral("Грешка при изпълнение"), message);
+}
+
+MainForm::MainForm(
+    const lists::Catalogue &catalogue, FailureReporter failureReporter, QWidget *parent)
+    : QWidget(parent)
+    , m_reportFailure(std::move(failureReporter))
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QString::fromUtf8(buildinfo::homepage) + u' ' + fromUtf8(form::titleText));
+    setWindowIcon(appIcon());
+    setFixedSize(form::pixels(form::clientArea).size());
+    setBackground(this, form::windowColour);
+
+    QFont font(fromUtf8(form::fontFamily), form::fontPointSize, QFont::Normal);
+    font.setStyleHint(QFont::Serif);
+    setFont(font);
+
+    buildControls(catalogue);
+}
+
+void MainForm::buildControls(const lists::Catalogue &catalogue)
+{
+    std::map<int, QWidget *> byTabIndex;
+    std::array<QLabel *, lists::listCount> headings {};
+    QWidget *textBox = nullptr;
+
+    for (const form::Control &control : form::controls) {
+        QWidget *widget = nullptr;
+        switch (control.kind) {
+        case form::Kind::Label: {
+            auto *label = new QLabel(fromUtf8(control.text), this);
+            label->setAlignment(Qt::AlignCenter);
+            setBackground(label, form::labelColour);
+            if (control.index > 0)
+                headings[control.index - 1] = label;
+            widget = label;
+            break;
+        }
+        case form::Kind::List: {
+            const auto list = std::int16_t(control.index);
+            auto *listBox = new ListBox(this);
+            // Rows too wide for the list are elided; the tooltip shows them whole.
+            listBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            for (std::int16_t row = 0; row < lists::rowCount; ++row) {
+                auto *item
+                    = new QListWidgetItem(fromUtf8(catalogue.displayText(list, row)), listBox);
+                item->setToolTip(item->text());
+                m_keyTexts[list][row] = catalogue.keyText(list, row);
+            }
+            connect(listBox, &QListWidget::itemSelectionChanged, this, [this, list] {
+                if (!m_inHandling)
+                    runHandling([this, list] { lists::List1_Click(*this, list); });
+            });
+            m_lists[list] = listBox;
+            widget = listBox;
+            break;
+        }
+        case form::Kind::Button: {
+            auto *button = new QPushButton(fromUtf8(control.text), this);
+            // A style sheet, because not every platform style paints the face
+            // in the palette's button colour. The focus frame stays visible.
+            button->setStyleSheet(
+                QStringLiteral(
+                    "QPushButton { background-color: %1; color: %2; border: 3px outset %1; }"
+                    "QPushButton:pressed { border-style: inset; }"
+                    "QPushButton:focus { border: 3px solid %2; }")
+                    .arg(form::buttonColour.name(), form::textOnFixedColour.name()));
+            // Enter presses the button too, not only Space.
+            button->setAutoDefault(true);
+            connect(button, &QPushButton::clicked, this,
+                [this] { runHandling([this] { lists::Command1_Click(*this); }); });
+            widget = button;
+            break;
+        }
+        case form::Kind::TextBox: {
+            auto *text = new QPlainTextEdit(this);
+            text->setPlainText(fromUtf8(form::assignmentText)
+                                   .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+            text->setReadOnly(true);
+            text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+            text->setTabChangesFocus(true);
+            text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+            text->setAccessibleName(fromUtf8(form::textBoxName));
+            textBox = text;
+            widget = text;
+            break;
+        }
+        }
+        widget->setObjectName(controlName(control.kind, control.index));
+        widget->setGeometry(form::pixels(control.place));
+        if (widget->focusPolicy() != Qt::NoFocus)
+            byTabIndex[control.tabIndex] = widget;
+    }
+
+    // A screen reader names each list after its heading. Item views take
+    // their name from accessibleName only, so the buddy alone is not enough.
+    for (std::int16_t list = 0; list < lists::listCount; ++list) {
+        headings[list]->setBuddy(m_lists[list]);
+        m_lists[list]->setAccessibleName(headings[list]->text());
+    }
+
+    QWidget *previous = nullptr;
+    for (const auto &[tabIndex, widget] : byTabIndex) {
+        if (previous)
+            setTabOrder(previous, widget);
+        previous = widget;
+    }
+    textBox->setFocus();
+}
+
+template<typename Handling> void MainForm::runHandling(Handling handling)
+{
+    QString failure;
+    {
+        const QScopedValueRollback guard(m_inHandling, true);
+        try {
+            handling();
+        } catch (const std::exception &error) {
+            failure = QString::fromUtf8(error.what());
+        } catch (...) {
+            failure = QStringLiteral("Unknown failure");
+        }
+    }
+    // Reported outside the guard: a modal message box runs its own event loop.
+    if (!failure.isEmpty())
+        m_reportFailure(this, failure);
+}
+
+std::int16_t MainForm::doSelectedRow(std::int16_t list) const
+{
+    const QList<QListWidgetItem *> selected = m_lists[list]->selectedItems();
+    return selected.isEmpty() ? -1 : std::int16_t(m_lists[list]->row(selected.first()));
+}
+
+void MainForm::doSetSelectedRow(std::int16_t list, std::int16_t row)
+{
+    QListWidget *listBox = m_lists[list];
+    if (row < 0) {
+        listBox->clearSelection();
+        return;
+    }
+    listBox->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+    listBox->scrollToItem(listBox->item(row));
+}
+
+std::string MainForm::doKeyText(std::int16_t list, std::int16_t row) const
+{
+    return m_keyTexts[list][row];
+}

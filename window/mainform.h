@@ -1,0 +1,45 @@
+#pragma once
+
+#include "catalogue.h"
+#include "listoperations.h"
+
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <string>
+
+class QListWidget;
+
+// Shows a failure that ended a handling; the window keeps running afterwards.
+using FailureReporter = std::function<void(QWidget *window, const QString &message)>;
+
+// Writes the failure to standard error and shows it in a modal message box.
+void reportFailure(QWidget *window, const QString &message);
+
+// The program's one window: the three linked lists of peaks, heights and
+// mountains, the button that clears them, and the assignment.
+class MainForm : public QWidget, private lists::ListOperations
+{
+    Q_OBJECT
+
+public:
+    explicit MainForm(const lists::Catalogue &catalogue = lists::Catalogue::builtIn(),
+        FailureReporter failureReporter = reportFailure, QWidget *parent = nullptr);
+
+private:
+    void buildControls(const lists::Catalogue &catalogue);
+    template<typename Handling> void runHandling(Handling handling);
+
+    std::int16_t doSelectedRow(std::int16_t list) const override;
+    void doSetSelectedRow(std::int16_t list, std::int16_t row) override;
+    std::string doKeyText(std::int16_t list, std::int16_t row) const override;
+
+    // List1(0..2), the visible lists.
+    std::array<QListWidget *, lists::listCount> m_lists {};
+    // List2(0..2): the key texts beside the visible lists, never shown.
+    std::array<std::array<std::string, lists::rowCount>, lists::listCount> m_keyTexts;
+    FailureReporter m_reportFailure;
+    // Set while a handling runs: the selections it sets are not the user's.
+    bool m_inHandling = false;
+};
