@@ -9,6 +9,10 @@ ListBox::ListBox(QWidget *parent)
 QItemSelectionModel::SelectionFlags ListBox::selectionCommand(
     const QModelIndex &index, const QEvent *event) const
 {
+    // A press or release off the rows (after dragging out of the list) would
+    // select "no row", which clears the selection.
+    if (!index.isValid())
+        return QItemSelectionModel::NoUpdate;
     const auto command = QListWidget::selectionCommand(index, event);
     if (command.testFlag(QItemSelectionModel::Deselect))
         return QItemSelectionModel::NoUpdate;
