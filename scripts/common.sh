@@ -23,12 +23,14 @@ need_packages() {
 # (Liberation Serif stands in for Times New Roman, with Cyrillic letters).
 build_packages=(cmake make g++ pkg-config qt6-base-dev fonts-liberation2 fontconfig)
 
-# Configures the build folder once; later runs only build what changed.
+# Configures a build folder once; later runs only build what changed.
 # CI turns warnings into errors.
+# Usage: configure_build BUILD-DIR [CMAKE-OPTION...]
 configure_build() {
     local build_dir=$1
+    shift
     if [ ! -f "$build_dir/CMakeCache.txt" ]; then
-        local options=()
+        local options=("$@")
         [ "${CI:-}" = true ] && options+=(-DCMAKE_COMPILE_WARNING_AS_ERROR=ON)
         cmake -S . -B "$build_dir" "${options[@]}"
     fi

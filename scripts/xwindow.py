@@ -1,30 +1,46 @@
 #!/usr/bin/python3
-"""Waits for a top-level X window by title, saves it as a PNG, then closes it.
+"""Drives a program's top-level X window from outside, as a person would.
 
-Usage: snapshot-window.py TITLE-PART OUTPUT.png [TIMEOUT-SECONDS]
+    xwindow.py snapshot TITLE-PART OUTPUT.png   save the window as a PNG
+    xwindow.py session TITLE-PART               click and type through it
 
-Closing sends WM_DELETE_WINDOW, as a window manager's close button does, so
-the program ends the ordinary way.
+Each waits (up to 60 s) for a shown window whose title contains TITLE-PART,
+does its work, then closes the window with WM_DELETE_WINDOW, as a window
+manager's close button does, so the program ends the ordinary way.
 """
 import struct
 import sys
 import time
 import zlib
 
-from Xlib import X, display, protocol
+from Xlib import X, XK, display, protocol
+from Xlib.ext import xtest
 
 
-def find_window(root, title_part):
-    for window in root.query_tree().children:
-        try:
-            name = window.get_full_text_property(
-                window.display.get_atom("_NET_WM_NAME")) or window.get_wm_name()
-            viewable = window.get_attributes().map_state == X.IsViewable
-        except Exception:  # the window went away while we looked
-            continue
-        if name and title_part in name and viewable:
-            return window
-    return None
+def find_window(screen, title_part, timeout=60.0):
+    root = screen.screen().root
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        for window in root.query_tree().children:
+            try:
+                name = window.get_full_text_property(
+                    screen.get_atom("_NET_WM_NAME")) or window.get_wm_name()
+                viewable = window.get_attributes().map_state == X.IsViewable
+            except Exception:  # the window went away while we looked
+                continue
+            if name and title_part in name and viewable:
+                time.sleep(0.5)  # let the first paint finish
+                return window
+        time.sleep(0.1)
+    sys.exit(f"no window titled '{title_part}' within {timeout:.0f} s")
+
+
+def close(screen, window):
+    event = protocol.event.ClientMessage(
+        window=window, client_type=screen.get_atom("WM_PROTOCOLS"),
+        data=(32, [screen.get_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0]))
+    window.send_event(event)
+    screen.flush()
 
 
 def write_png(path, width, height, rgb_rows):
@@ -40,26 +56,11 @@ def write_png(path, width, height, rgb_rows):
         out.write(chunk(b"IEND", b""))
 
 
-def main():
-    title_part, output = sys.argv[1], sys.argv[2]
-    timeout = float(sys.argv[3]) if len(sys.argv) > 3 else 30.0
-    screen = display.Display()
-    root = screen.screen().root
-
-    deadline = time.monotonic() + timeout
-    window = None
-    while window is None:
-        if time.monotonic() > deadline:
-            sys.exit(f"no window titled '{title_part}' within {timeout:.0f} s")
-        time.sleep(0.1)
-        window = find_window(root, title_part)
-    time.sleep(0.5)  # let the first paint finish
-
+def snapshot(screen, window, output):
     geometry = window.get_geometry()
     width, height = geometry.width, geometry.height
-    image = window.get_image(0, 0, width, height, X.ZPixmap, 0xFFFFFFFF)
+    data = window.get_image(0, 0, width, height, X.ZPixmap, 0xFFFFFFFF).data
     # 24-bit visuals hand out 4 bytes a pixel, in blue, green, red, pad order.
-    data = image.data
     rows = []
     for y in range(height):
         line = data[y * width * 4:(y + 1) * width * 4]
@@ -70,12 +71,44 @@ def main():
         rows.append(bytes(row))
     write_png(output, width, height, rows)
 
-    protocols = screen.get_atom("WM_PROTOCOLS")
-    delete = screen.get_atom("WM_DELETE_WINDOW")
-    event = protocol.event.ClientMessage(window=window, client_type=protocols,
-                                         data=(32, [delete, X.CurrentTime, 0, 0, 0]))
-    window.send_event(event)
-    screen.flush()
+
+def session(screen, window):
+    """Clicks rows of the three lists and the button, and uses the keyboard."""
+    window.set_input_focus(X.RevertToParent, X.CurrentTime)
+    origin = window.translate_coords(screen.screen().root, 0, 0)
+
+    def click(x, y):
+        xtest.fake_input(screen, X.MotionNotify, x=x - origin.x, y=y - origin.y)
+        xtest.fake_input(screen, X.ButtonPress, 1)
+        xtest.fake_input(screen, X.ButtonRelease, 1)
+        screen.sync()
+        time.sleep(0.15)
+
+    def key(name):
+        code = screen.keysym_to_keycode(XK.string_to_keysym(name))
+        xtest.fake_input(screen, X.KeyPress, code)
+        xtest.fake_input(screen, X.KeyRelease, code)
+        screen.sync()
+        time.sleep(0.15)
+
+    # Rows of the peak, height and mountain lists, then the button.
+    for x, y in [(60, 72), (190, 90), (300, 108), (60, 126), (228, 188)]:
+        click(x, y)
+    for name in ["Tab", "Down", "End", "Tab", "Home", "Tab", "Down", "Tab", "space"]:
+        key(name)
+
+
+def main():
+    command, title_part = sys.argv[1], sys.argv[2]
+    screen = display.Display()
+    window = find_window(screen, title_part)
+    if command == "snapshot":
+        snapshot(screen, window, sys.argv[3])
+    elif command == "session":
+        session(screen, window)
+    else:
+        sys.exit(__doc__)
+    close(screen, window)
 
 
 if __name__ == "__main__":

@@ -1,0 +1,74 @@
+// libFuzzer target for number reading and 16-bit rounding: no crash, no
+// undefined behaviour, an overflow is always the typed failure, and plain
+// decimal texts read as the C library's strtod reads them.
+
+#include "failures.h"
+#include "numbers.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace {
+
+// Texts of an optional sign, digits and at most one point, nothing else.
+bool isPlainDecimal(std::string_view text)
+{
+    std::size_t at = 0;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-'))
+        ++at;
+    bool point = false;
+    for (; at < text.size(); ++at) {
+        if (text[at] == '.' && !point)
+            point = true;
+        else if (text[at] < '0' || text[at] > '9')
+            return false;
+    }
+    return true;
+}
+
+// strtod parses in the C locale, which a fuzzer process never leaves.
+double referenceValue(std::string_view text)
+{
+    const std::string copy(text);
+    return std::strtod(copy.c_str(), nullptr);
+}
+
+std::optional<std::int16_t> rounded(double value)
+{
+    try {
+        return lists::roundToInt16(value);
+    } catch (const lists::OverflowError &) {
+        return std::nullopt;
+    }
+}
+
+void check(bool condition)
+{
+    if (!condition)
+        std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const std::string_view text(reinterpret_cast<const char *>(data), size);
+    const double value = lists::textValue(text);
+    check(!std::isnan(value));
+
+    const std::optional<std::int16_t> result = rounded(value);
+    const double nearest = std::nearbyint(value);
+    const bool fits = nearest >= -32768.0 && nearest <= 32767.0;
+    check(result.has_value() == fits);
+    check(!result || *result == nearest);
+
+    if (isPlainDecimal(text)) {
+        const double reference = referenceValue(text);
+        check(value == reference || (value == 0.0 && reference == 0.0));
+    }
+    return 0;
+}

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Starts the program on a private virtual X display, clicks and types through
+# a short session, closes its window and fails unless the program ends with
+# status 0 (a sanitizer build also fails here on a leak).
+#
+# Usage: session.sh PROGRAM [--no-writes]
+#   --no-writes  runs the program under strace and fails if it writes any file
+#                or opens a network socket (see check-strace.py).
+set -euo pipefail
+program=$(realpath "$1")
+mode=${2:-}
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+
+# A throwaway home and runtime folder: whatever the platform libraries write
+# lands there, never in the user's own.
+sandbox=$(mktemp -d)
+trap 'rm -rf "$sandbox"' EXIT
+export HOME=$sandbox/home XDG_RUNTIME_DIR=$sandbox/runtime
+unset XDG_CACHE_HOME XDG_CONFIG_HOME XDG_DATA_HOME QT_QPA_PLATFORM
+mkdir -p "$HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
+
+launcher=()
+if [ "$mode" = --no-writes ]; then
+    launcher=(strace -f -qq -o "$sandbox/strace.log"
+              -e trace=open,openat,openat2,creat,mkdir,mkdirat,rename,renameat,renameat2,unlink,unlinkat,link,linkat,symlink,symlinkat,truncate,socket)
+fi
+
+xvfb-run --auto-servernum --server-args="-screen 0 640x480x24" bash -c '
+    "${@:3}" "$1" & program=$!
+    "$2" session "География" || { kill $program; exit 1; }
+    wait $program' _ "$program" "$root/scripts/xwindow.py" "${launcher[@]}"
+echo "The program closed with status 0."
+
+if [ "$mode" = --no-writes ]; then
+    python3 "$here/check-strace.py" "$sandbox/strace.log" "$sandbox"
+fi
