@@ -74,6 +74,9 @@ def snapshot(screen, window, output):
 
 def session(screen, window):
     """Clicks rows of the three lists and the button, and uses the keyboard."""
+    icon = window.get_full_property(screen.get_atom("_NET_WM_ICON"), X.AnyPropertyType)
+    if not icon or len(icon.value) < 2 + 32 * 32:
+        sys.exit("the window shows no icon")
     window.set_input_focus(X.RevertToParent, X.CurrentTime)
     origin = window.translate_coords(screen.screen().root, 0, 0)
 

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Builds the Debian package, checks its control fields and file list, checks
+# that `cmake --install` puts the same files, validates the desktop entry and
+# the AppStream metadata, then starts the program installed from the package
+# on a virtual display and closes it.
+#
+# Usage: package.sh BUILD-DIR VERSION APP-ID
+set -euo pipefail
+build=$(realpath "$1")
+version=$2
+app_id=$3
+here=$(cd "$(dirname "$0")" && pwd)
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+(cd "$work" && cpack --config "$build/CPackConfig.cmake" > cpack.log) || { cat "$work/cpack.log"; fail "cpack"; }
+deb=$(ls "$work"/*.deb)
+echo "package: $(basename "$deb")"
+
+[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version $(dpkg-deb -f "$deb" Version), not $version"
+[ "$(dpkg-deb -f "$deb" Section)" = education ] || fail "section"
+dpkg-deb -f "$deb" Maintainer | grep -q '@' || fail "maintainer"
+depends=$(dpkg-deb -f "$deb" Depends)
+for library in libqt6widgets6 libqt6gui6 libqt6core6 libstdc++6; do
+    [[ "$depends" == *"$library"* ]] || fail "Depends lacks $library: $depends"
+done
+
+expected="./usr/bin/planini
+./usr/share/applications/$app_id.desktop
+./usr/share/doc/planini/copyright
+./usr/share/icons/hicolor/128x128/apps/$app_id.png
+./usr/share/icons/hicolor/32x32/apps/$app_id.png
+./usr/share/icons/hicolor/64x64/apps/$app_id.png
+./usr/share/metainfo/$app_id.metainfo.xml"
+packaged=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sort)
+[ "$packaged" = "$expected" ] || fail "package files differ:
+$(diff <(echo "$expected") <(echo "$packaged"))"
+
+DESTDIR="$work/destdir" cmake --install "$build" --prefix /usr > /dev/null
+installed=$(cd "$work/destdir" && find . -type f | sort)
+[ "$installed" = "$expected" ] || fail "cmake --install files differ:
+$(diff <(echo "$expected") <(echo "$installed"))"
+
+root=$work/root
+dpkg -x "$deb" "$root"
+desktop=$root/usr/share/applications/$app_id.desktop
+desktop-file-validate "$desktop" || fail "desktop entry"
+appstreamcli validate --no-net --pedantic "$root/usr/share/metainfo/$app_id.metainfo.xml" || fail "metainfo"
+grep -q "<release version=\"$version\"" "$root/usr/share/metainfo/$app_id.metainfo.xml" || fail "metainfo release"
+icon=$(sed -n 's/^Icon=//p' "$desktop")
+[ -f "$root/usr/share/icons/hicolor/32x32/apps/$icon.png" ] || fail "no icon $icon in hicolor"
+command=$(sed -n 's/^Exec=//p' "$desktop")
+[ -x "$root/usr/bin/$command" ] || fail "Exec=$command is not the installed program"
+
+"$here/session.sh" "$root/usr/bin/$command"
+echo "package checked"
