@@ -1,30 +1,19 @@
 #pragma once
 
-#include "catalogue.h"
-#include "listoperations.h"
+#include "memorylists.h"
 
-#include <array>
 #include <functional>
-#include <string>
 #include <utility>
 #include <vector>
 
-// List operations on plain data that record every selection they are given.
-class RecordingLists : public lists::ListOperations
+// In-memory list operations that record every selection they are given.
+class RecordingLists : public MemoryLists
 {
 public:
-    using Selection = std::array<std::int16_t, lists::listCount>;
     using Assignment = std::pair<std::int16_t, std::int16_t>; // list, row
 
-    explicit RecordingLists(const lists::Catalogue &catalogue = lists::Catalogue::builtIn())
-    {
-        for (std::int16_t list = 0; list < lists::listCount; ++list)
-            for (std::int16_t row = 0; row < lists::rowCount; ++row)
-                keys[list][row] = catalogue.keyText(list, row);
-    }
+    using MemoryLists::MemoryLists;
 
-    std::array<std::array<std::string, lists::rowCount>, lists::listCount> keys;
-    Selection selection { -1, -1, -1 };
     std::vector<Assignment> assignments;
     mutable int keyReads = 0;
     // Called after a selection changed, as a toolkit's change notification is.
@@ -33,15 +22,13 @@ public:
     std::function<void(std::int16_t list, std::int16_t row)> beforeAssignment;
 
 protected:
-    std::int16_t doSelectedRow(std::int16_t list) const override { return selection[list]; }
-
     void doSetSelectedRow(std::int16_t list, std::int16_t row) override
     {
         if (beforeAssignment)
             beforeAssignment(list, row);
         assignments.emplace_back(list, row);
         const bool changed = selection[list] != row;
-        selection[list] = row;
+        MemoryLists::doSetSelectedRow(list, row);
         if (changed && onSelectionChanged)
             onSelectionChanged(list);
     }
@@ -49,6 +36,6 @@ protected:
     std::string doKeyText(std::int16_t list, std::int16_t row) const override
     {
         ++keyReads;
-        return keys[list][row];
+        return MemoryLists::doKeyText(list, row);
     }
 };
