@@ -8,5 +8,7 @@
 
 QIcon appIcon()
 {
-    return QIcon(QPixmap(planini_xpm));
+    // Decoded once for the application and its window.
+    static const QIcon icon { QPixmap(planini_xpm) };
+    return icon;
 }

@@ -99,6 +99,7 @@ void MainForm::buildControls(const lists::Catalogue &catalogue)
             auto *listBox = new ListBox(this);
             // Rows too wide for the list are elided; the tooltip shows them whole.
             listBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            listBox->setUniformItemSizes(true);
             for (std::int16_t row = 0; row < lists::rowCount; ++row) {
                 auto *item
                     = new QListWidgetItem(fromUtf8(catalogue.displayText(list, row)), listBox);
