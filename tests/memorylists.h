@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue.h"
+#include "entries.h"
 #include "listoperations.h"
 
 #include <array>
@@ -11,8 +12,6 @@
 class MemoryLists : public lists::ListOperations
 {
 public:
-    using Selection = std::array<std::int16_t, lists::listCount>;
-
     explicit MemoryLists(const lists::Catalogue &catalogue = lists::Catalogue::builtIn())
     {
         for (std::int16_t list = 0; list < lists::listCount; ++list)
@@ -21,10 +20,13 @@ public:
     }
 
     std::array<std::array<std::string, lists::rowCount>, lists::listCount> keys;
-    Selection selection { -1, -1, -1 };
+    Rows selection = noSelection;
 
 protected:
-    std::int16_t doSelectedRow(std::int16_t list) const override { return selection[list]; }
+    std::int16_t doSelectedRow(std::int16_t list) const override
+    {
+        return std::int16_t(selection[list]);
+    }
     void doSetSelectedRow(std::int16_t list, std::int16_t row) override { selection[list] = row; }
     std::string doKeyText(std::int16_t list, std::int16_t row) const override
     {

@@ -5,34 +5,11 @@
 #include <QTest>
 
 using namespace lists;
-using Selection = RecordingLists::Selection;
 using Assignments = std::vector<RecordingLists::Assignment>;
 
-Q_DECLARE_METATYPE(Selection)
+Q_DECLARE_METATYPE(Rows)
 
 namespace {
-
-// The rows of each entry (peak, height, mountain), by key 1..8.
-constexpr std::array<Selection, 8> entryRows { {
-    { 4, 7, 4 }, // Мусала, 2925, Рила
-    { 1, 6, 3 }, // Вихрен, 2914, Пирин
-    { 0, 5, 7 }, // Ботев, 2376, Стара планина
-    { 7, 4, 1 }, // Черни връх, 2290, Витоша
-    { 6, 3, 2 }, // Руен, 2251, Осоговска планина
-    { 3, 2, 6 }, // Гоцев връх, 2212, Славянка (Алиботуш)
-    { 2, 1, 5 }, // Голям Перелик, 2191, Родопи
-    { 5, 0, 0 }, // Радомир (Калабак), 2029, Беласица
-} };
-
-constexpr Selection noSelection { -1, -1, -1 };
-
-Selection entryOf(std::int16_t list, std::int16_t row)
-{
-    for (const Selection &entry : entryRows)
-        if (entry[list] == row)
-            return entry;
-    return noSelection;
-}
 
 // The user's click: the toolkit selects the row, then notifies.
 void click(RecordingLists &lists, std::int16_t list, std::int16_t row)
@@ -66,14 +43,14 @@ void TestLinkedSelection::clickSelectsWholeEntry_data()
 {
     QTest::addColumn<int>("list");
     QTest::addColumn<int>("row");
-    QTest::addColumn<Selection>("before");
+    QTest::addColumn<Rows>("before");
 
     const Catalogue &catalogue = Catalogue::builtIn();
     for (std::int16_t list = 0; list < listCount; ++list) {
         for (std::int16_t row = 0; row < rowCount; ++row) {
             const std::string_view name = catalogue.displayText(list, row);
             // Start from another entry's selection, which the click must replace.
-            const Selection before = entryRows[(row + 3) % 8];
+            const Rows before = entryRows[(row + 3) % 8];
             QTest::addRow("list %d row %d %.*s", list, row, int(name.size()), name.data())
                 << int(list) << int(row) << before;
         }
@@ -85,7 +62,7 @@ void TestLinkedSelection::clickSelectsWholeEntry()
 {
     QFETCH(int, list);
     QFETCH(int, row);
-    QFETCH(Selection, before);
+    QFETCH(Rows, before);
 
     RecordingLists lists;
     lists.selection = before;
@@ -111,7 +88,7 @@ void TestLinkedSelection::duplicatedKeyLastRowWins()
     RecordingLists lists;
     lists.keys[0][6] = "1"; // Руен now shares Мусала's key 1
     click(lists, 1, 7); // 2925: key 1
-    QCOMPARE(lists.selection, (Selection { 6, 7, 4 }));
+    QCOMPARE(lists.selection, (Rows { 6, 7, 4 }));
     QCOMPARE(lists.assignments, (Assignments { { 0, 4 }, { 2, 4 }, { 0, 6 }, { 1, 7 } }));
 }
 
@@ -119,7 +96,7 @@ void TestLinkedSelection::reentrantNotificationEndsInSameState_data()
 {
     QTest::addColumn<int>("list");
     QTest::addColumn<int>("row");
-    QTest::addColumn<Selection>("before");
+    QTest::addColumn<Rows>("before");
 
     QTest::newRow("Мусала from nothing") << 0 << 4 << noSelection;
     QTest::newRow("2029 over Мусала") << 1 << 0 << entryRows[0];
@@ -130,7 +107,7 @@ void TestLinkedSelection::reentrantNotificationEndsInSameState()
 {
     QFETCH(int, list);
     QFETCH(int, row);
-    QFETCH(Selection, before);
+    QFETCH(Rows, before);
 
     RecordingLists lists;
     lists.selection = before;
@@ -150,7 +127,7 @@ void TestLinkedSelection::reentrantNotificationEndsInSameState()
 
 void TestLinkedSelection::noSelectionChangesNothing()
 {
-    for (const Selection &before : { noSelection, Selection { -1, 7, 4 } }) {
+    for (const Rows &before : { noSelection, Rows { -1, 7, 4 } }) {
         RecordingLists lists;
         lists.selection = before;
         List1_Click(lists, 0);
@@ -168,12 +145,12 @@ void TestLinkedSelection::keyTextsReadAtEveryClick()
     lists.keys[1][0] = "2";
     click(lists, 2, 3); // Пирин: key 2
     QCOMPARE(lists.keyReads, 2 * (1 + listCount * rowCount));
-    QCOMPARE(lists.selection, (Selection { 1, 6, 3 }));
+    QCOMPARE(lists.selection, (Rows { 1, 6, 3 }));
 }
 
 void TestLinkedSelection::clearRemovesAllSelections()
 {
-    for (const Selection &before : { entryRows[2], noSelection }) {
+    for (const Rows &before : { entryRows[2], noSelection }) {
         RecordingLists lists;
         const auto keys = lists.keys;
         lists.selection = before;
@@ -188,7 +165,7 @@ void TestLinkedSelection::clearRemovesAllSelections()
     click(lists, 0, 1);
     Command1_Click(lists);
     click(lists, 0, 1); // the row selected before the clear brings its entry back
-    QCOMPARE(lists.selection, (Selection { 1, 6, 3 }));
+    QCOMPARE(lists.selection, (Rows { 1, 6, 3 }));
 }
 
 void TestLinkedSelection::overflowingKeyFailsBeforeAnyChange()
@@ -197,14 +174,14 @@ void TestLinkedSelection::overflowingKeyFailsBeforeAnyChange()
     lists.keys[0][4] = "32767.5";
     lists.selection = { 4, 0, 0 };
     QVERIFY_THROWS_EXCEPTION(OverflowError, List1_Click(lists, 0));
-    QCOMPARE(lists.selection, (Selection { 4, 0, 0 }));
+    QCOMPARE(lists.selection, (Rows { 4, 0, 0 }));
     QVERIFY(lists.assignments.empty());
 
     // The largest key that fits is no failure: it matches its own row only.
     lists.keys[0][4] = "32767";
     List1_Click(lists, 0);
     QCOMPARE(lists.assignments, (Assignments { { 0, 4 } }));
-    QCOMPARE(lists.selection, (Selection { 4, 0, 0 }));
+    QCOMPARE(lists.selection, (Rows { 4, 0, 0 }));
 }
 
 void TestLinkedSelection::failureKeepsEarlierSelections()
@@ -217,7 +194,7 @@ void TestLinkedSelection::failureKeepsEarlierSelections()
     lists.selection = entryRows[7];
     lists.selection[0] = 4; // Мусала: assigns (0, 4), (2, 4), then fails on list 1
     QVERIFY_THROWS_EXCEPTION(RuntimeFailure, List1_Click(lists, 0));
-    QCOMPARE(lists.selection, (Selection { 4, 0, 4 }));
+    QCOMPARE(lists.selection, (Rows { 4, 0, 4 }));
 }
 
 void TestLinkedSelection::indicesOutOfRangeFail()

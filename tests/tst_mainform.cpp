@@ -1,6 +1,7 @@
 #include "buildinfo.h"
 #include "catalogue.h"
 #include "mainform.h"
+#include "windowstate.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -11,31 +12,14 @@
 #include <QScrollBar>
 #include <QTest>
 
+#include <optional>
+
 using namespace lists;
-using Rows = QList<int>;
+using namespace windowstate;
+
+Q_DECLARE_METATYPE(Rows)
 
 namespace {
-
-// The rows of each entry (peak, height, mountain), by key 1..8.
-const QList<Rows> entryRows {
-    { 4, 7, 4 },
-    { 1, 6, 3 },
-    { 0, 5, 7 },
-    { 7, 4, 1 },
-    { 6, 3, 2 },
-    { 3, 2, 6 },
-    { 2, 1, 5 },
-    { 5, 0, 0 },
-};
-const Rows noSelection { -1, -1, -1 };
-
-Rows entryOf(int list, int row)
-{
-    for (const Rows &entry : entryRows)
-        if (entry[list] == row)
-            return entry;
-    return noSelection;
-}
 
 QString fromUtf8(std::string_view text)
 {
@@ -78,10 +62,13 @@ private slots:
 
 private:
     void showForm(const Catalogue &catalogue = Catalogue::builtIn());
-    QListWidget *list(int index) const;
-    Rows selection() const;
+    QListWidget *list(int index) const { return windowstate::list(m_form.get(), index); }
+    Rows selection() const { return windowstate::selection(m_form.get()); }
+    bool rowInView(int index, int row) const
+    {
+        return windowstate::rowInView(m_form.get(), index, row);
+    }
     void clickRow(int list, int row);
-    bool rowInView(int list, int row) const;
 
     std::unique_ptr<MainForm> m_form;
     QStringList m_failures;
@@ -106,21 +93,6 @@ void TestMainForm::showForm(const Catalogue &catalogue)
     QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
 }
 
-QListWidget *TestMainForm::list(int index) const
-{
-    return m_form->findChild<QListWidget *>(QStringLiteral("List1(%1)").arg(index));
-}
-
-Rows TestMainForm::selection() const
-{
-    Rows rows;
-    for (int index = 0; index < listCount; ++index) {
-        const auto selected = list(index)->selectedItems();
-        rows << (selected.isEmpty() ? -1 : list(index)->row(selected.first()));
-    }
-    return rows;
-}
-
 // Scrolls the row into view, as a user would, and clicks it.
 void TestMainForm::clickRow(int index, int row)
 {
@@ -128,14 +100,6 @@ void TestMainForm::clickRow(int index, int row)
     listBox->scrollToItem(listBox->item(row));
     QTest::mouseClick(listBox->viewport(), Qt::LeftButton, {},
         listBox->visualItemRect(listBox->item(row)).center());
-}
-
-// The row's whole height shows; a text wider than its list is clipped.
-bool TestMainForm::rowInView(int index, int row) const
-{
-    QListWidget *listBox = list(index);
-    const QRect rect = listBox->visualItemRect(listBox->item(row));
-    return rect.top() >= 0 && rect.bottom() <= listBox->viewport()->rect().bottom();
 }
 
 void TestMainForm::startState()
@@ -334,14 +298,14 @@ void TestMainForm::keyboard()
     {
         int list;
         Qt::Key key;
-        Rows expected;
+        std::optional<Rows> expected; // none: any row, as long as it is one entry
     };
     const QList<Step> steps {
         { 0, Qt::Key_Down, entryOf(0, 1) }, // from the first row, made current on focus
         { 0, Qt::Key_End, entryOf(0, 7) },
         { 0, Qt::Key_Home, entryOf(0, 0) },
-        { 0, Qt::Key_PageDown, {} }, // any row, as long as it is one entry
-        { 1, Qt::Key_Up, {} },
+        { 0, Qt::Key_PageDown, std::nullopt },
+        { 1, Qt::Key_Up, std::nullopt },
         { 1, Qt::Key_End, entryOf(1, 7) },
         { 2, Qt::Key_Home, entryOf(2, 0) },
         { 2, Qt::Key_Down, entryOf(2, 1) },
@@ -350,7 +314,7 @@ void TestMainForm::keyboard()
         list(step.list)->setFocus();
         QTest::keyClick(list(step.list), step.key);
         const Rows selected = selection();
-        QCOMPARE(selected, step.expected.isEmpty() ? entryOf(0, selected[0]) : step.expected);
+        QCOMPARE(selected, step.expected.value_or(entryOf(0, selected[0])));
         QVERIFY(selected[0] >= 0);
         for (int index = 0; index < listCount; ++index)
             QVERIFY(rowInView(index, selected[index]));

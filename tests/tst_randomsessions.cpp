@@ -6,6 +6,7 @@
 
 #include "catalogue.h"
 #include "mainform.h"
+#include "windowstate.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -19,7 +20,6 @@
 #include <random>
 
 using namespace lists;
-using Rows = std::array<int, listCount>;
 
 class TestRandomSessions : public QObject
 {
@@ -31,8 +31,7 @@ private slots:
 private:
     int random(int below) { return std::uniform_int_distribution<int>(0, below - 1)(m_random); }
     Qt::KeyboardModifiers randomModifiers();
-    QListWidget *list(int index) const;
-    Rows selection() const;
+    QListWidget *list(int index) const { return windowstate::list(m_form.get(), index); }
     QStringList texts() const;
     QPoint pointInView(QListWidget *listBox, int row);
     QString sendRandomEvent();
@@ -52,21 +51,6 @@ Qt::KeyboardModifiers TestRandomSessions::randomModifiers()
     default:
         return Qt::NoModifier;
     }
-}
-
-QListWidget *TestRandomSessions::list(int index) const
-{
-    return m_form->findChild<QListWidget *>(QStringLiteral("List1(%1)").arg(index));
-}
-
-Rows TestRandomSessions::selection() const
-{
-    Rows rows;
-    for (int index = 0; index < listCount; ++index) {
-        const auto selected = list(index)->selectedItems();
-        rows[index] = selected.isEmpty() ? -1 : list(index)->row(selected.first());
-    }
-    return rows;
 }
 
 // Everything the window shows as text; none of it may ever change.
@@ -202,12 +186,11 @@ void TestRandomSessions::session()
     const QStringList shownTexts = texts();
     const QList<QWidget *> focusable { m_form->findChild<QWidget *>("Text1(0)"), list(0), list(1),
         list(2), m_form->findChild<QWidget *>("Command1") };
-    const Catalogue &catalogue = Catalogue::builtIn();
-    Rows before = selection();
+    Rows before = windowstate::selection(m_form.get());
 
     for (int event = 1; event <= events; ++event) {
         const QString done = sendRandomEvent();
-        const Rows now = selection();
+        const Rows now = windowstate::selection(m_form.get());
         const QString where = QStringLiteral("event %1 (%2), seed %3, selection %4 %5 %6")
                                   .arg(event)
                                   .arg(done)
@@ -217,22 +200,11 @@ void TestRandomSessions::session()
                                   .arg(now[2]);
         const QByteArray context = where.toUtf8();
 
-        const bool none = now == Rows { -1, -1, -1 };
-        const bool all = now[0] >= 0 && now[1] >= 0 && now[2] >= 0;
-        QVERIFY2(none || all, context);
-        if (all) {
-            const auto key = catalogue.keyText(0, std::int16_t(now[0]));
-            QVERIFY2(catalogue.keyText(1, std::int16_t(now[1])) == key
-                    && catalogue.keyText(2, std::int16_t(now[2])) == key,
-                context);
-        }
-        if (all && now != before) {
-            for (int index = 0; index < listCount; ++index) {
-                const QRect rect = list(index)->visualItemRect(list(index)->item(now[index]));
-                QVERIFY2(
-                    rect.top() >= 0 && rect.bottom() <= list(index)->viewport()->rect().bottom(),
-                    context);
-            }
+        // Nothing selected, or one whole entry.
+        QVERIFY2(now == noSelection || now == entryOf(0, now[0]), context);
+        if (now != noSelection && now != before) {
+            for (int index = 0; index < listCount; ++index)
+                QVERIFY2(windowstate::rowInView(m_form.get(), index, now[index]), context);
         }
         QVERIFY2(!QApplication::focusWidget() || focusable.contains(QApplication::focusWidget()),
             context);
