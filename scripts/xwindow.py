@@ -1,14 +1,18 @@
 #!/usr/bin/python3
-"""Drives a program's top-level X window from outside, as a person would.
+"""Starts a program and drives its top-level X window as a person would.
 
-    xwindow.py snapshot TITLE-PART OUTPUT.png   save the window as a PNG
-    xwindow.py session TITLE-PART               click and type through it
+    xwindow.py snapshot TITLE-PART OUTPUT.png -- PROGRAM [ARGUMENT...]
+        save the window as a PNG
+    xwindow.py session TITLE-PART -- PROGRAM [ARGUMENT...]
+        click and type through it
 
-Each waits (up to 60 s) for a shown window whose title contains TITLE-PART,
-does its work, then closes the window with WM_DELETE_WINDOW, as a window
-manager's close button does, so the program ends the ordinary way.
+Each starts the program, waits (up to 60 s) for a shown window whose title
+contains TITLE-PART, does its work, then closes the window with
+WM_DELETE_WINDOW, as a window manager's close button does, so the program
+ends the ordinary way. It fails unless the program then ends with status 0.
 """
 import struct
+import subprocess
 import sys
 import time
 import zlib
@@ -17,10 +21,12 @@ from Xlib import X, XK, display, protocol
 from Xlib.ext import xtest
 
 
-def find_window(screen, title_part, timeout=60.0):
+def find_window(screen, title_part, process, timeout=60.0):
     root = screen.screen().root
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
+        if process.poll() is not None:
+            sys.exit(f"the program ended with status {process.returncode} before its window showed")
         for window in root.query_tree().children:
             try:
                 name = window.get_full_text_property(
@@ -32,6 +38,7 @@ def find_window(screen, title_part, timeout=60.0):
                 time.sleep(0.5)  # let the first paint finish
                 return window
         time.sleep(0.1)
+    process.kill()
     sys.exit(f"no window titled '{title_part}' within {timeout:.0f} s")
 
 
@@ -102,16 +109,27 @@ def session(screen, window):
 
 
 def main():
-    command, title_part = sys.argv[1], sys.argv[2]
-    screen = display.Display()
-    window = find_window(screen, title_part)
-    if command == "snapshot":
-        snapshot(screen, window, sys.argv[3])
-    elif command == "session":
-        session(screen, window)
-    else:
+    if "--" not in sys.argv or sys.argv[1] not in ("snapshot", "session"):
         sys.exit(__doc__)
-    close(screen, window)
+    split = sys.argv.index("--")
+    command, title_part, *rest = sys.argv[1:split]
+    program = sys.argv[split + 1:]
+
+    screen = display.Display()
+    process = subprocess.Popen(program)
+    try:
+        window = find_window(screen, title_part, process)
+        if command == "snapshot":
+            snapshot(screen, window, rest[0])
+        else:
+            session(screen, window)
+        close(screen, window)
+        status = process.wait(timeout=60)
+    finally:
+        if process.poll() is None:
+            process.kill()
+    if status != 0:
+        sys.exit(f"the program ended with status {status}")
 
 
 if __name__ == "__main__":

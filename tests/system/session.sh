@@ -26,10 +26,8 @@ if [ "$mode" = --no-writes ]; then
               -e trace=open,openat,openat2,creat,mkdir,mkdirat,rename,renameat,renameat2,unlink,unlinkat,link,linkat,symlink,symlinkat,truncate,socket)
 fi
 
-xvfb-run --auto-servernum --server-args="-screen 0 640x480x24" bash -c '
-    "${@:3}" "$1" & program=$!
-    "$2" session "География" || { kill $program; exit 1; }
-    wait $program' _ "$program" "$root/scripts/xwindow.py" "${launcher[@]}"
+xvfb-run --auto-servernum --server-args="-screen 0 640x480x24" \
+    "$root/scripts/xwindow.py" session "География" -- "${launcher[@]}" "$program"
 echo "The program closed with status 0."
 
 if [ "$mode" = --no-writes ]; then
