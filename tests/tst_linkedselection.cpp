@@ -4,6 +4,8 @@
 
 #include <QTest>
 
+#include <algorithm>
+
 using namespace lists;
 using Assignments = std::vector<RecordingLists::Assignment>;
 

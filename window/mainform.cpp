@@ -14,7 +14,6 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 
-#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <map>
