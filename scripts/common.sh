@@ -21,7 +21,7 @@ need_packages() {
 
 # What building the program needs, and the fonts it is drawn in
 # (Liberation Serif stands in for Times New Roman, with Cyrillic letters).
-build_packages=(cmake make g++ pkg-config qt6-base-dev fonts-liberation2 fontconfig)
+build_packages=(cmake make g++ pkg-config qt6-base-dev doctest-dev fonts-liberation2 fontconfig)
 
 # Configures a build folder once; later runs only build what changed.
 # CI turns warnings into errors.

@@ -1,15 +1,14 @@
 #pragma once
 
-#include <QColor>
-#include <QRect>
-
 #include <array>
+#include <cstdint>
 #include <string_view>
 
-// What the window is made of: its controls, their places, texts and colours.
+// What the window is made of: its controls, their places, texts, colours and
+// font. Every platform's window is built from this table; no toolkit here.
 namespace form {
 
-// Positions and sizes are in twips, 1/1440 inch: 15 twips to a pixel at 96 dpi.
+// Positions and sizes are in twips, 1/1440 inch.
 struct Twips
 {
     int left;
@@ -18,12 +17,34 @@ struct Twips
     int height;
 };
 
-constexpr int twipsPerPixel = 15;
-
-constexpr QRect pixels(const Twips &twips)
+struct Pixels
 {
-    return QRect(twips.left / twipsPerPixel, twips.top / twipsPerPixel, twips.width / twipsPerPixel,
-        twips.height / twipsPerPixel);
+    int left;
+    int top;
+    int width;
+    int height;
+
+    friend constexpr bool operator==(const Pixels &, const Pixels &) = default;
+};
+
+inline constexpr int twipsPerInch = 1440;
+// The dots per inch of a screen at 100 %: 15 twips to a pixel.
+inline constexpr int standardDpi = 96;
+
+// Nearest pixel, halves rounded up.
+constexpr int pixels(int twips, int dpi)
+{
+    return (twips * dpi + twipsPerInch / 2) / twipsPerInch;
+}
+
+// Edges are rounded, not sizes, so that controls that touch in twips still
+// touch at every dpi.
+constexpr Pixels pixels(const Twips &twips, int dpi)
+{
+    const int left = pixels(twips.left, dpi);
+    const int top = pixels(twips.top, dpi);
+    return { left, top, pixels(twips.left + twips.width, dpi) - left,
+        pixels(twips.top + twips.height, dpi) - top };
 }
 
 enum class Kind { Label, List, Button, TextBox };
@@ -71,13 +92,28 @@ inline constexpr std::string_view assignmentText
 
 inline constexpr std::string_view textBoxName = "Задача";
 
-inline constexpr QColor windowColour = QColor(192, 192, 255);
-inline constexpr QColor labelColour = QColor(255, 192, 128);
-inline constexpr QColor buttonColour = QColor(255, 0, 0);
-// Text on a fixed background is fixed too, so a dark desktop theme keeps it readable.
-inline constexpr QColor textOnFixedColour = QColor(0, 0, 0);
+struct Rgb
+{
+    std::uint8_t red;
+    std::uint8_t green;
+    std::uint8_t blue;
+};
 
-inline constexpr std::string_view fontFamily = "Times New Roman";
-inline constexpr int fontPointSize = 12;
+inline constexpr Rgb windowColour { 192, 192, 255 };
+inline constexpr Rgb labelColour { 255, 192, 128 };
+inline constexpr Rgb buttonColour { 255, 0, 0 };
+// Text on a fixed background is fixed too, so a dark desktop theme keeps it readable.
+inline constexpr Rgb textOnFixedColour { 0, 0, 0 };
+
+struct Font
+{
+    std::string_view family;
+    int pointSize;
+    int weight; // 400 is normal, 700 bold
+    int charset; // 204 is Cyrillic
+};
+
+// Every control is drawn in the window's font.
+inline constexpr Font font { "Times New Roman", 12, 400, 204 };
 
 } // namespace form

@@ -25,11 +25,23 @@ QString fromUtf8(std::string_view text)
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
-void setBackground(QWidget *widget, const QColor &colour)
+QColor qColor(const form::Rgb &rgb)
+{
+    return QColor(rgb.red, rgb.green, rgb.blue);
+}
+
+// Qt scales device-independent pixels to the screen itself.
+QRect qRect(const form::Twips &twips)
+{
+    const form::Pixels place = form::pixels(twips, form::standardDpi);
+    return QRect(place.left, place.top, place.width, place.height);
+}
+
+void setBackground(QWidget *widget, const form::Rgb &colour)
 {
     QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, colour);
-    palette.setColor(QPalette::WindowText, form::textOnFixedColour);
+    palette.setColor(QPalette::Window, qColor(colour));
+    palette.setColor(QPalette::WindowText, qColor(form::textOnFixedColour));
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
 }
@@ -65,10 +77,11 @@ MainForm::MainForm(
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QString::fromUtf8(buildinfo::homepage) + u' ' + fromUtf8(form::titleText));
     setWindowIcon(appIcon());
-    setFixedSize(form::pixels(form::clientArea).size());
+    setFixedSize(qRect(form::clientArea).size());
     setBackground(this, form::windowColour);
 
-    QFont font(fromUtf8(form::fontFamily), form::fontPointSize, QFont::Normal);
+    // Qt's weights are the same 100 to 900 scale; it has no character sets.
+    QFont font(fromUtf8(form::font.family), form::font.pointSize, QFont::Weight(form::font.weight));
     font.setStyleHint(QFont::Serif);
     setFont(font);
 
@@ -117,12 +130,12 @@ void MainForm::buildControls(const lists::Catalogue &catalogue)
             auto *button = new QPushButton(fromUtf8(control.text), this);
             // A style sheet, because not every platform style paints the face
             // in the palette's button colour. The focus frame stays visible.
-            button->setStyleSheet(
-                QStringLiteral(
-                    "QPushButton { background-color: %1; color: %2; border: 3px outset %1; }"
-                    "QPushButton:pressed { border-style: inset; }"
-                    "QPushButton:focus { border: 3px solid %2; }")
-                    .arg(form::buttonColour.name(), form::textOnFixedColour.name()));
+            button->setStyleSheet(QStringLiteral(
+                "QPushButton { background-color: %1; color: %2; border: 3px outset %1; }"
+                "QPushButton:pressed { border-style: inset; }"
+                "QPushButton:focus { border: 3px solid %2; }")
+                                      .arg(qColor(form::buttonColour).name(),
+                                          qColor(form::textOnFixedColour).name()));
             // Enter presses the button too, not only Space.
             button->setAutoDefault(true);
             connect(button, &QPushButton::clicked, this,
@@ -145,7 +158,7 @@ void MainForm::buildControls(const lists::Catalogue &catalogue)
         }
         }
         widget->setObjectName(controlName(control.kind, control.index));
-        widget->setGeometry(form::pixels(control.place));
+        widget->setGeometry(qRect(control.place));
         if (widget->focusPolicy() != Qt::NoFocus)
             byTabIndex[control.tabIndex] = widget;
     }

@@ -1,0 +1,87 @@
+#include "formdescription.h"
+
+#include <doctest/doctest.h>
+
+#include <set>
+
+using namespace form;
+
+namespace {
+
+const Control &find(Kind kind, int index)
+{
+    for (const Control &control : controls)
+        if (control.kind == kind && control.index == index)
+            return control;
+    FAIL("no such control");
+    return controls[0];
+}
+
+} // namespace
+
+TEST_CASE("twips become pixels at the window's dpi")
+{
+    struct Case
+    {
+        int dpi;
+        Twips twips;
+        Pixels expected;
+    };
+    const Case cases[] = {
+        { 96, clientArea, { 0, 0, 461, 345 } },
+        { 96, { 360, 960, 2055, 1200 }, { 24, 64, 137, 80 } },
+        { 144, { 360, 960, 2055, 1200 }, { 36, 96, 206, 120 } },
+        // Halves round up at the edges: 691.5 and 517.5.
+        { 144, clientArea, { 0, 0, 692, 518 } },
+        { 192, { 2040, 2520, 2775, 615 }, { 272, 336, 370, 82 } },
+        // At 120 dpi the label's bottom edge, 81.25 pixels, rounds down.
+        { 120, { 360, 600, 2055, 375 }, { 30, 50, 171, 31 } },
+    };
+    for (const Case &c : cases) {
+        CAPTURE(c.dpi);
+        CHECK(pixels(c.twips, c.dpi) == c.expected);
+    }
+}
+
+TEST_CASE("controls that touch in twips touch at every dpi")
+{
+    // Label1(0) ends where nothing else starts, but each heading's right edge
+    // must match its list's at any scale; checked over the common scales.
+    for (const int dpi : { 96, 120, 144, 168, 192, 240, 288 }) {
+        CAPTURE(dpi);
+        for (int list = 0; list < 3; ++list) {
+            const Pixels heading = pixels(find(Kind::Label, list + 1).place, dpi);
+            const Pixels box = pixels(find(Kind::List, list).place, dpi);
+            CHECK(heading.left == box.left);
+            CHECK(heading.width == box.width);
+        }
+        const Pixels area = pixels(clientArea, dpi);
+        for (const Control &control : controls) {
+            const Pixels place = pixels(control.place, dpi);
+            CHECK(place.left + place.width <= area.width);
+            CHECK(place.top + place.height <= area.height);
+        }
+    }
+}
+
+TEST_CASE("tab indices are unique and start at the text box")
+{
+    std::set<int> seen;
+    for (const Control &control : controls)
+        CHECK(seen.insert(control.tabIndex).second);
+    CHECK(*seen.begin() == find(Kind::TextBox, 0).tabIndex);
+}
+
+TEST_CASE("the assignment has eight lines, each ended by CR LF")
+{
+    int lines = 0;
+    std::string_view rest = assignmentText;
+    while (!rest.empty()) {
+        const auto end = rest.find("\r\n");
+        REQUIRE(end != std::string_view::npos);
+        CHECK(rest.substr(0, end).find_first_of("\r\n") == std::string_view::npos);
+        rest.remove_prefix(end + 2);
+        ++lines;
+    }
+    CHECK(lines == 8);
+}
