@@ -1,0 +1,201 @@
+#pragma once
+
+// Drives the Windows window as a user would: real mouse and key input
+// through SendInput, then the state read back from the controls.
+
+#include "controlids.h"
+#include "entries.h"
+#include "mainform.h"
+#include "text.h"
+
+#include <doctest/doctest.h>
+#include <windows.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <thread>
+
+namespace doctest {
+template<> struct StringMaker<Rows>
+{
+    static String convert(const Rows &rows)
+    {
+        return ("{" + std::to_string(rows[0]) + ", " + std::to_string(rows[1]) + ", "
+            + std::to_string(rows[2]) + "}")
+            .c_str();
+    }
+};
+} // namespace doctest
+
+class WindowDriver
+{
+public:
+    explicit WindowDriver(const lists::Catalogue &catalogue = lists::Catalogue::builtIn(),
+        FailureReporter reporter = reportFailure)
+        : m_form(std::make_unique<MainForm>(catalogue, std::move(reporter)))
+    {
+        if (!m_form->create(GetModuleHandleW(nullptr)))
+            throw std::runtime_error("the window was not created");
+        ShowWindow(m_form->window(), SW_SHOWNORMAL);
+        SetForegroundWindow(m_form->window());
+        UpdateWindow(m_form->window());
+        settle();
+    }
+
+    HWND window() const { return m_form->window(); }
+    HWND control(form::Kind kind, int index) const
+    {
+        return GetDlgItem(window(), controlId(kind, index));
+    }
+    HWND list(int index) const { return control(form::Kind::List, index); }
+    HWND button() const { return control(form::Kind::Button, 0); }
+    HWND textBox() const { return control(form::Kind::TextBox, 0); }
+
+    // Handles what has arrived, as the program's message loop does, until
+    // nothing more comes for a while.
+    void settle(std::chrono::milliseconds quiet = std::chrono::milliseconds(40)) const
+    {
+        using Clock = std::chrono::steady_clock;
+        const auto deadline = Clock::now() + std::chrono::seconds(5);
+        auto lastMessage = Clock::now();
+        while (Clock::now() < deadline && Clock::now() - lastMessage < quiet) {
+            MSG message;
+            while (Clock::now() < deadline && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                lastMessage = Clock::now();
+                if (message.message == WM_QUIT || m_form->translate(message))
+                    continue;
+                TranslateMessage(&message);
+                DispatchMessageW(&message);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    }
+
+    void clickAt(POINT screen) const
+    {
+        const int width = GetSystemMetrics(SM_CXSCREEN);
+        const int height = GetSystemMetrics(SM_CYSCREEN);
+        INPUT inputs[3] {};
+        for (INPUT &input : inputs) {
+            input.type = INPUT_MOUSE;
+            input.mi.dx = LONG((screen.x * 65535 + width / 2) / (width - 1));
+            input.mi.dy = LONG((screen.y * 65535 + height / 2) / (height - 1));
+        }
+        inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
+        inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+        // All at once: a press on a scroll bar arrow runs a loop of its own
+        // until the button comes up again.
+        SendInput(3, inputs, sizeof inputs[0]);
+        settle();
+    }
+
+    void clickCentre(HWND control) const
+    {
+        RECT rect;
+        GetWindowRect(control, &rect);
+        clickAt({ (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2 });
+    }
+
+    // Scrolls the list with its scroll bar's arrows until the row shows,
+    // then clicks the row.
+    void clickRow(int listIndex, int row) const
+    {
+        HWND box = list(listIndex);
+        for (int step = 0; step < 16 && !rowInView(listIndex, row); ++step) {
+            SCROLLBARINFO bar {};
+            bar.cbSize = sizeof bar;
+            GetScrollBarInfo(box, OBJID_VSCROLL, &bar);
+            const int x = (bar.rcScrollBar.left + bar.rcScrollBar.right) / 2;
+            const int arrow = bar.dxyLineButton / 2;
+            const bool down = row >= topRow(listIndex);
+            clickAt({ x, down ? bar.rcScrollBar.bottom - arrow - 1 : bar.rcScrollBar.top + arrow });
+        }
+        RECT item;
+        SendMessageW(box, LB_GETITEMRECT, WPARAM(row), reinterpret_cast<LPARAM>(&item));
+        POINT centre { (item.left + item.right) / 2, (item.top + item.bottom) / 2 };
+        ClientToScreen(box, &centre);
+        clickAt(centre);
+    }
+
+    void key(WORD virtualKey, bool shift = false) const
+    {
+        if (shift)
+            sendKey(VK_SHIFT, 0);
+        sendKey(virtualKey, 0);
+        sendKey(virtualKey, KEYEVENTF_KEYUP);
+        if (shift)
+            sendKey(VK_SHIFT, KEYEVENTF_KEYUP);
+        settle();
+    }
+
+    // A letter typed as the keyboard layout would deliver it.
+    void type(wchar_t letter) const
+    {
+        INPUT inputs[2] {};
+        for (INPUT &input : inputs) {
+            input.type = INPUT_KEYBOARD;
+            input.ki.wScan = letter;
+            input.ki.dwFlags = KEYEVENTF_UNICODE;
+        }
+        inputs[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+        SendInput(2, inputs, sizeof inputs[0]);
+        settle();
+    }
+
+    Rows selection() const
+    {
+        Rows rows {};
+        for (int index = 0; index < lists::listCount; ++index)
+            rows[std::size_t(index)] = int(SendMessageW(list(index), LB_GETCURSEL, 0, 0));
+        return rows;
+    }
+
+    int topRow(int listIndex) const
+    {
+        return int(SendMessageW(list(listIndex), LB_GETTOPINDEX, 0, 0));
+    }
+
+    bool rowInView(int listIndex, int row) const
+    {
+        HWND box = list(listIndex);
+        RECT client;
+        GetClientRect(box, &client);
+        const int rowHeight = int(SendMessageW(box, LB_GETITEMHEIGHT, 0, 0));
+        const int top = topRow(listIndex);
+        return row >= top && row < top + (client.bottom / rowHeight);
+    }
+
+    // The focused control, reported as its id.
+    int focusId() const { return GetDlgCtrlID(GetFocus()); }
+
+private:
+    static void sendKey(WORD virtualKey, DWORD flags)
+    {
+        INPUT input {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = virtualKey;
+        input.ki.wScan = WORD(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
+        input.ki.dwFlags = flags;
+        SendInput(1, &input, sizeof input);
+    }
+
+    std::unique_ptr<MainForm> m_form;
+};
+
+inline std::wstring windowText(HWND window)
+{
+    std::wstring text(std::size_t(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(std::size_t(GetWindowTextW(window, text.data(), int(text.size()))));
+    return text;
+}
+
+// The dpi the session's screen has, as wine-run.sh was told.
+inline int expectedDpi()
+{
+    char value[16] {};
+    if (GetEnvironmentVariableA("PLANINI_WINE_DPI", value, sizeof value) == 0)
+        return form::standardDpi;
+    return std::atoi(value);
+}
