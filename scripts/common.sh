@@ -35,3 +35,19 @@ configure_build() {
         cmake -S . -B "$build_dir" "${options[@]}"
     fi
 }
+
+# What the Windows program needs: Debian's mingw-w64 for 32-bit x86, and the
+# build machine's own compiler for the icon tool.
+windows_build_packages=(cmake make g++ doctest-dev g++-mingw-w64-i686 binutils-mingw-w64-i686)
+# What its tests need: 32-bit Wine on a virtual X display.
+windows_test_packages=(wine wine32 fonts-wine fonts-liberation2 xvfb xauth)
+
+# wine32 is a package of the i386 architecture, which dpkg must know first.
+need_i386_architecture() {
+    dpkg --print-foreign-architectures | grep -qx i386 && return 0
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    echo "Adding the i386 architecture to dpkg, for 32-bit Wine" >&2
+    "${sudo[@]}" dpkg --add-architecture i386
+    "${sudo[@]}" apt-get update -qq
+}
