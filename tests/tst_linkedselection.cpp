@@ -5,6 +5,8 @@
 #include <doctest/doctest.h>
 
 #include <algorithm>
+#include <functional>
+#include <string>
 
 using namespace lists;
 using Assignments = std::vector<RecordingLists::Assignment>;
@@ -168,6 +170,62 @@ TEST_CASE("a failing operation keeps the selections set before it")
     lists.selection[0] = 4; // Мусала: assigns (0, 4), (2, 4), then fails on list 1
     CHECK_THROWS_AS(List1_Click(lists, 0), RuntimeFailure);
     CHECK(lists.selection == Rows { 4, 0, 4 });
+}
+
+TEST_CASE("each list operation checks its own indices, and says which range")
+{
+    struct Case
+    {
+        const char *name;
+        std::function<void(RecordingLists &)> call;
+        const char *message;
+    };
+    const Case cases[] = {
+        { "selected row of list 3", [](RecordingLists &l) { (void)l.selectedRow(3); },
+            "list index 3 is outside 0..2" },
+        { "selected row of list -1", [](RecordingLists &l) { (void)l.selectedRow(-1); },
+            "list index -1 is outside 0..2" },
+        { "select in list 3", [](RecordingLists &l) { l.setSelectedRow(3, 0); },
+            "list index 3 is outside 0..2" },
+        { "select in list -1", [](RecordingLists &l) { l.setSelectedRow(-1, 0); },
+            "list index -1 is outside 0..2" },
+        { "select row 8", [](RecordingLists &l) { l.setSelectedRow(0, 8); },
+            "row index 8 is outside -1..7" },
+        { "select row -2", [](RecordingLists &l) { l.setSelectedRow(0, -2); },
+            "row index -2 is outside -1..7" },
+        { "key text of list 3", [](RecordingLists &l) { (void)l.keyText(3, 0); },
+            "list index 3 is outside 0..2" },
+        { "key text of list -1", [](RecordingLists &l) { (void)l.keyText(-1, 0); },
+            "list index -1 is outside 0..2" },
+        { "key text of row 8", [](RecordingLists &l) { (void)l.keyText(2, 8); },
+            "row index 8 is outside -1..7" },
+        // A row that the implementation reports and that cannot exist.
+        { "reported row 8",
+            [](RecordingLists &l) {
+                l.selection[1] = 8;
+                (void)l.selectedRow(1);
+            },
+            "row index 8 is outside -1..7" },
+        { "reported row -2",
+            [](RecordingLists &l) {
+                l.selection[1] = -2;
+                (void)l.selectedRow(1);
+            },
+            "row index -2 is outside -1..7" },
+    };
+    for (const Case &c : cases) {
+        CAPTURE(c.name);
+        RecordingLists lists;
+        try {
+            c.call(lists);
+            FAIL("no failure");
+        } catch (const ListIndexError &error) {
+            CHECK(std::string(error.what()) == c.message);
+        }
+        // The implementation was never asked with the bad index.
+        CHECK(lists.assignments.empty());
+        CHECK(lists.keyReads == 0);
+    }
 }
 
 TEST_CASE("indices outside the lists fail")

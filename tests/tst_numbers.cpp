@@ -3,7 +3,9 @@
 
 #include <doctest/doctest.h>
 
+#include <algorithm>
 #include <limits>
+#include <memory>
 #include <string>
 
 using namespace lists;
@@ -39,6 +41,8 @@ TEST_CASE("a text's value reads the leading decimal number, else 0")
         { "leading zeros", "0007", 7.0 },
         { "digits then letters", "12abc", 12.0 },
         { "leading blanks and tab", " \t 3", 3.0 },
+        { "line feed before", "\n7", 7.0 },
+        { "CR LF before", "\r\n7", 7.0 },
         { "blank inside ends the number", "1 2", 1.0 },
         { "minus", "-5", -5.0 },
         { "plus", "+5", 5.0 },
@@ -62,12 +66,44 @@ TEST_CASE("a text's value reads the leading decimal number, else 0")
         { "too large by exponent of a fraction", "0.001e400", inf },
         { "huge exponent", "1e99999999999999999999", inf },
         { "too small", "1e-999", 0.0 },
+        { "too large, upper-case E", "1E999", inf },
+        { "too small, upper-case E", "1E-999", 0.0 },
+        { "exponent 1000", "1e1000", inf },
+        { "exponent -1000", "1e-1000", 0.0 },
+        { "fraction too large", "12.5e400", inf },
+        { "fraction too small", "0.5e-400", 0.0 },
         { "too small by leading zeros", "0." + std::string(400, '0') + "1", 0.0 },
         { "huge negative exponent", "5e-99999999999999999999", 0.0 },
     };
     for (const TextCase &c : cases) {
         CAPTURE(c.name);
         CHECK(textValue(c.text) == c.expected);
+    }
+}
+
+// Each text in a buffer of exactly its own length, so that a sanitizer build
+// catches a read one character past its end.
+TEST_CASE("reading stops at the end of the text")
+{
+    const std::string texts[] = {
+        "1e",
+        "1e+",
+        "7E-",
+        "5.",
+        "-",
+        "+.",
+        std::string(400, '9') + "e",
+        std::string(400, '9') + "e-",
+        std::string(400, '9') + ".",
+        "0." + std::string(400, '0'),
+        "1e" + std::string(300, '9'),
+    };
+    for (const std::string &text : texts) {
+        CAPTURE(text.size());
+        const auto exact = std::make_unique<char[]>(text.size());
+        std::copy(text.begin(), text.end(), exact.get());
+        const double value = textValue(std::string_view(exact.get(), text.size()));
+        CHECK(value == textValue(text));
     }
 }
 
