@@ -7,12 +7,18 @@
 #include <QApplication>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTemporaryFile>
 #include <QTest>
+#include <QTimer>
 
+#include <cstdio>
 #include <optional>
+
+#include <unistd.h>
 
 using namespace lists;
 using namespace windowstate;
@@ -59,6 +65,9 @@ private slots:
     void keyboard();
     void accessibility();
     void failureIsReportedAndWindowGoesOn();
+    void realReportWritesAndShowsTheFailure();
+    void duplicatedKeyEndsAfterFiniteNesting();
+    void headingsAreTheirListsBuddies();
 
 private:
     void showForm(const Catalogue &catalogue = Catalogue::builtIn());
@@ -370,6 +379,66 @@ void TestMainForm::failureIsReportedAndWindowGoesOn()
     clickRow(1, 0); // 2029 still links
     QCOMPARE(selection(), (Rows { 5, 0, 0 }));
     QCOMPARE(m_failures.size(), 1);
+}
+
+// The program's own reporter: standard error, then a message box that the
+// test closes as the user would.
+void TestMainForm::realReportWritesAndShowsTheFailure()
+{
+    m_form = std::make_unique<MainForm>(catalogueWithKey(0, 4, "40000"));
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+
+    QTemporaryFile captured;
+    QVERIFY(captured.open());
+    std::fflush(stderr);
+    const int savedStderr = dup(fileno(stderr));
+    dup2(captured.handle(), fileno(stderr));
+
+    QString boxTitle;
+    QString boxText;
+    QTimer::singleShot(0, this, [&] {
+        QTRY_VERIFY(qobject_cast<QMessageBox *>(QApplication::activeModalWidget()));
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        boxTitle = box->windowTitle();
+        boxText = box->text();
+        QTest::keyClick(box, Qt::Key_Enter);
+    });
+    clickRow(0, 4);
+
+    std::fflush(stderr);
+    dup2(savedStderr, fileno(stderr));
+    close(savedStderr);
+
+    const QString expected
+        = QStringLiteral("Overflow: 40000 does not fit a 16-bit integer (-32768..32767)");
+    QCOMPARE(boxTitle, QStringLiteral("Грешка при изпълнение"));
+    QCOMPARE(boxText, expected);
+    captured.seek(0);
+    QCOMPARE(QString::fromUtf8(captured.readAll()), "Run-time error: " + expected + "\n");
+    QVERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(selection(), (Rows { 4, -1, -1 }));
+}
+
+// The program's own selections notify like the user's; with a key on two
+// rows of one list, each nested handling would select the other row again
+// without end unless the window keeps them apart.
+void TestMainForm::duplicatedKeyEndsAfterFiniteNesting()
+{
+    showForm(catalogueWithKey(0, 6, "1")); // Руен now shares Мусала's key
+    clickRow(1, 7); // 2925: key 1
+    QCOMPARE(selection(), (Rows { 6, 7, 4 }));
+    clickRow(2, 4); // Рила: key 1
+    QCOMPARE(selection(), (Rows { 6, 7, 4 }));
+    QVERIFY(m_failures.isEmpty());
+}
+
+void TestMainForm::headingsAreTheirListsBuddies()
+{
+    for (int index = 0; index < listCount; ++index) {
+        auto *heading = m_form->findChild<QLabel *>(QStringLiteral("Label1(%1)").arg(index + 1));
+        QCOMPARE(heading->buddy(), list(index));
+    }
 }
 
 QTEST_MAIN(TestMainForm)
