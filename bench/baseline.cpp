@@ -3,6 +3,9 @@
 //
 // "baseline text" also shows one line of Cyrillic text: what any window that
 // shows text pays for the font system, which the empty window never loads.
+// "firstpaint" ends it after its first paint, for counting instructions.
+
+#include "quitafterpaint.h"
 
 #include <QApplication>
 #include <QFont>
@@ -18,6 +21,8 @@ int main(int argc, char *argv[])
     window.setFont(QFont(QStringLiteral("Times New Roman"), 12));
     if (QApplication::arguments().contains(QStringLiteral("text")))
         (new QLabel(QStringLiteral("Планини и върхове в България"), &window))->move(64, 4);
+    if (QApplication::arguments().contains(QStringLiteral("firstpaint")))
+        new QuitAfterFirstPaint(&window);
     window.show();
     return QApplication::exec();
 }

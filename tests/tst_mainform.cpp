@@ -5,6 +5,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
@@ -68,6 +69,8 @@ private slots:
     void realReportWritesAndShowsTheFailure();
     void duplicatedKeyEndsAfterFiniteNesting();
     void headingsAreTheirListsBuddies();
+    void buttonLooksAsStyled_data();
+    void buttonLooksAsStyled();
 
 private:
     void showForm(const Catalogue &catalogue = Catalogue::builtIn());
@@ -439,6 +442,61 @@ void TestMainForm::headingsAreTheirListsBuddies()
         auto *heading = m_form->findChild<QLabel *>(QStringLiteral("Label1(%1)").arg(index + 1));
         QCOMPARE(heading->buddy(), list(index));
     }
+}
+
+// The red button is painted by the window itself; it must look exactly as
+// a push button with this style sheet does: a red face, a raised 3-pixel
+// border that sinks when pressed, and a black frame while it has the focus.
+void TestMainForm::buttonLooksAsStyled_data()
+{
+    QTest::addColumn<bool>("focused");
+    QTest::addColumn<bool>("down");
+    QTest::newRow("normal") << false << false;
+    QTest::newRow("pressed") << false << true;
+    QTest::newRow("focused") << true << false;
+    QTest::newRow("focused and pressed") << true << true;
+}
+
+void TestMainForm::buttonLooksAsStyled()
+{
+    QFETCH(bool, focused);
+    QFETCH(bool, down);
+
+    auto *button = m_form->findChild<QPushButton *>("Command1");
+    QWidget reference;
+    reference.setFont(m_form->font());
+    reference.resize(m_form->size());
+    // Takes the focus when the button should not have it, as the text box does.
+    (new QWidget(&reference))->setFocusPolicy(Qt::StrongFocus);
+    auto *styled = new QPushButton(button->text(), &reference);
+    styled->setStyleSheet(
+        "QPushButton { background-color: #ff0000; color: #000000; border: 3px outset #ff0000; }"
+        "QPushButton:pressed { border-style: inset; }"
+        "QPushButton:focus { border: 3px solid #000000; }");
+    styled->setGeometry(button->geometry());
+    reference.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&reference));
+
+    const auto look = [focused, down](QPushButton *each) {
+        if (focused) {
+            each->window()->activateWindow();
+            (void)QTest::qWaitForWindowActive(each->window());
+            each->setFocus();
+        }
+        each->setDown(down);
+        const QImage image = each->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        each->setDown(false);
+        return std::pair(image, each->hasFocus());
+    };
+    const auto [expected, styledFocused] = look(styled);
+    const auto [painted, buttonFocused] = look(button);
+    QCOMPARE(styledFocused, focused);
+    QCOMPARE(buttonFocused, focused);
+    if (painted != expected) {
+        painted.save(QDir::temp().filePath("painted.png"));
+        expected.save(QDir::temp().filePath("expected.png"));
+    }
+    QCOMPARE(painted, expected);
 }
 
 QTEST_MAIN(TestMainForm)

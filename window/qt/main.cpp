@@ -1,5 +1,3 @@
-#include "appicon.h"
-#include "buildinfo.h"
 #include "mainform.h"
 
 #include <QApplication>
@@ -7,10 +5,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("planini"));
-    QApplication::setApplicationVersion(QString::fromLatin1(buildinfo::version));
-    QApplication::setDesktopFileName(QString::fromLatin1(buildinfo::appId));
-    QApplication::setWindowIcon(appIcon());
+    prepareApplication();
 
     MainForm form;
     form.show();

@@ -5,7 +5,9 @@
 #include "formdescription.h"
 #include "linkedselection.h"
 #include "listbox.h"
+#include "redbutton.h"
 
+#include <QApplication>
 #include <QFont>
 #include <QLabel>
 #include <QListWidget>
@@ -62,6 +64,14 @@ QString controlName(form::Kind kind, int index)
 }
 
 } // namespace
+
+void prepareApplication()
+{
+    QApplication::setApplicationName(QStringLiteral("planini"));
+    QApplication::setApplicationVersion(QString::fromLatin1(buildinfo::version));
+    QApplication::setDesktopFileName(QString::fromLatin1(buildinfo::appId));
+    QApplication::setWindowIcon(appIcon());
+}
 
 void reportFailure(QWidget *window, const QString &message)
 {
@@ -127,15 +137,7 @@ void MainForm::buildControls(const lists::Catalogue &catalogue)
             break;
         }
         case form::Kind::Button: {
-            auto *button = new QPushButton(fromUtf8(control.text), this);
-            // A style sheet, because not every platform style paints the face
-            // in the palette's button colour. The focus frame stays visible.
-            button->setStyleSheet(QStringLiteral(
-                "QPushButton { background-color: %1; color: %2; border: 3px outset %1; }"
-                "QPushButton:pressed { border-style: inset; }"
-                "QPushButton:focus { border: 3px solid %2; }")
-                                      .arg(qColor(form::buttonColour).name(),
-                                          qColor(form::textOnFixedColour).name()));
+            auto *button = new RedButton(fromUtf8(control.text), this);
             // Enter presses the button too, not only Space.
             button->setAutoDefault(true);
             connect(button, &QPushButton::clicked, this,
@@ -144,7 +146,13 @@ void MainForm::buildControls(const lists::Catalogue &catalogue)
             break;
         }
         case form::Kind::TextBox: {
+            // The text box lays out its empty document in the application's
+            // font while it is made, loading a font family that the window
+            // never shows; made under the window's font, it loads none.
+            const QFont desktopFont = QApplication::font();
+            QApplication::setFont(font());
             auto *text = new QPlainTextEdit(this);
+            QApplication::setFont(desktopFont);
             text->setPlainText(fromUtf8(form::assignmentText)
                                    .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
             text->setReadOnly(true);

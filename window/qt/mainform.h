@@ -14,6 +14,10 @@ class QListWidget;
 // Shows a failure that ended a handling; the window keeps running afterwards.
 using FailureReporter = std::function<void(QWidget *window, const QString &message)>;
 
+// Names the application to the desktop and gives it its icon; called once,
+// after the QApplication is made.
+void prepareApplication();
+
 // Writes the failure to standard error and shows it in a modal message box.
 void reportFailure(QWidget *window, const QString &message);
 

@@ -1,0 +1,17 @@
+// The program's start, as main.cpp makes it, ended after the first paint so
+// that its instructions can be counted (bench/instructions.py).
+
+#include "mainform.h"
+#include "quitafterpaint.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    prepareApplication();
+    MainForm form;
+    new QuitAfterFirstPaint(&form);
+    form.show();
+    return QApplication::exec();
+}
