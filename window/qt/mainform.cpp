@@ -2,9 +2,9 @@
 
 #include "appicon.h"
 #include "buildinfo.h"
-#include "formdescription.h"
 #include "linkedselection.h"
 #include "listbox.h"
+#include "qtform.h"
 #include "redbutton.h"
 
 #include <QApplication>
@@ -25,18 +25,6 @@ namespace {
 QString fromUtf8(std::string_view text)
 {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
-QColor qColor(const form::Rgb &rgb)
-{
-    return QColor(rgb.red, rgb.green, rgb.blue);
-}
-
-// Qt scales device-independent pixels to the screen itself.
-QRect qRect(const form::Twips &twips)
-{
-    const form::Pixels place = form::pixels(twips, form::standardDpi);
-    return QRect(place.left, place.top, place.width, place.height);
 }
 
 void setBackground(QWidget *widget, const form::Rgb &colour)

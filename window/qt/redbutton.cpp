@@ -1,6 +1,6 @@
 #include "redbutton.h"
 
-#include "formdescription.h"
+#include "qtform.h"
 
 #include <QPainter>
 #include <QPolygonF>
@@ -8,11 +8,6 @@
 namespace {
 
 constexpr int borderWidth = 3;
-
-QColor qColor(const form::Rgb &rgb)
-{
-    return QColor(rgb.red, rgb.green, rgb.blue);
-}
 
 } // namespace
 
