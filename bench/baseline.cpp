@@ -5,7 +5,7 @@
 // shows text pays for the font system, which the empty window never loads.
 // "firstpaint" ends it after its first paint, for counting instructions.
 
-#include "quitafterpaint.h"
+#include "exitafterpaint.h"
 
 #include <QApplication>
 #include <QFont>
@@ -22,7 +22,7 @@ int main(int argc, char *argv[])
     if (QApplication::arguments().contains(QStringLiteral("text")))
         (new QLabel(QStringLiteral("Планини и върхове в България"), &window))->move(64, 4);
     if (QApplication::arguments().contains(QStringLiteral("firstpaint")))
-        new QuitAfterFirstPaint(&window);
+        new ExitAfterFirstPaint(&window);
     window.show();
     return QApplication::exec();
 }

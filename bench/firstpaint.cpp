@@ -2,7 +2,7 @@
 // that its instructions can be counted (bench/instructions.py).
 
 #include "mainform.h"
-#include "quitafterpaint.h"
+#include "exitafterpaint.h"
 
 #include <QApplication>
 
@@ -11,7 +11,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     prepareApplication();
     MainForm form;
-    new QuitAfterFirstPaint(&form);
+    new ExitAfterFirstPaint(&form);
     form.show();
     return QApplication::exec();
 }

@@ -90,7 +90,6 @@ void MainForm::buildControls(const lists::Catalogue &catalogue)
 {
     std::map<int, QWidget *> byTabIndex;
     std::array<QLabel *, lists::listCount> headings {};
-    QWidget *textBox = nullptr;
 
     for (const form::Control &control : form::controls) {
         QWidget *widget = nullptr;
@@ -141,14 +140,12 @@ void MainForm::buildControls(const lists::Catalogue &catalogue)
             QApplication::setFont(font());
             auto *text = new QPlainTextEdit(this);
             QApplication::setFont(desktopFont);
-            text->setPlainText(fromUtf8(form::assignmentText)
-                                   .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
             text->setReadOnly(true);
             text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
             text->setTabChangesFocus(true);
             text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
             text->setAccessibleName(fromUtf8(form::textBoxName));
-            textBox = text;
+            m_textBox = text;
             widget = text;
             break;
         }
@@ -172,7 +169,7 @@ void MainForm::buildControls(const lists::Catalogue &catalogue)
             setTabOrder(previous, widget);
         previous = widget;
     }
-    textBox->setFocus();
+    m_textBox->setFocus();
 }
 
 template<typename Handling> void MainForm::runHandling(Handling handling)
@@ -191,6 +188,16 @@ template<typename Handling> void MainForm::runHandling(Handling handling)
     // Reported outside the guard: a modal message box runs its own event loop.
     if (!failure.isEmpty())
         m_reportFailure(this, failure);
+}
+
+void MainForm::showEvent(QShowEvent *event)
+{
+    // The text box lays out its text at once for the width it has; before
+    // the first show that is not yet its own, and the layout would be redone.
+    if (m_textBox->document()->isEmpty())
+        m_textBox->setPlainText(fromUtf8(form::assignmentText)
+                                   .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    QWidget::showEvent(event);
 }
 
 std::int16_t MainForm::doSelectedRow(std::int16_t list) const

@@ -10,6 +10,7 @@
 #include <string>
 
 class QListWidget;
+class QPlainTextEdit;
 
 // Shows a failure that ended a handling; the window keeps running afterwards.
 using FailureReporter = std::function<void(QWidget *window, const QString &message)>;
@@ -31,6 +32,9 @@ public:
     explicit MainForm(const lists::Catalogue &catalogue = lists::Catalogue::builtIn(),
         FailureReporter failureReporter = reportFailure, QWidget *parent = nullptr);
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void buildControls(const lists::Catalogue &catalogue);
     template<typename Handling> void runHandling(Handling handling);
@@ -43,6 +47,7 @@ private:
     std::array<QListWidget *, lists::listCount> m_lists {};
     // List2(0..2): the key texts beside the visible lists, never shown.
     std::array<std::array<std::string, lists::rowCount>, lists::listCount> m_keyTexts;
+    QPlainTextEdit *m_textBox = nullptr;
     FailureReporter m_reportFailure;
     // Set while a handling runs: the selections it sets are not the user's.
     bool m_inHandling = false;
