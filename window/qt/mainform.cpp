@@ -195,8 +195,8 @@ void MainForm::showEvent(QShowEvent *event)
     // The text box lays out its text at once for the width it has; before
     // the first show that is not yet its own, and the layout would be redone.
     if (m_textBox->document()->isEmpty())
-        m_textBox->setPlainText(fromUtf8(form::assignmentText)
-                                   .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        m_textBox->setPlainText(
+            fromUtf8(form::assignmentText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     QWidget::showEvent(event);
 }
 
