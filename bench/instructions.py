@@ -24,8 +24,9 @@ from startup import start_xvfb  # noqa: E402
 
 def environment(display, home):
     env = {k: v for k, v in os.environ.items() if not k.startswith(("QT_", "XDG_"))}
+    # No session bus: D-Bus would otherwise start one on some machines.
     env.update(DISPLAY=display, QT_HASH_SEED="0", QT_QPA_PLATFORM="xcb", HOME=home,
-               XDG_RUNTIME_DIR=home)
+               XDG_RUNTIME_DIR=home, DBUS_SESSION_BUS_ADDRESS="unix:path=" + home + "/no-bus")
     return env
 
 

@@ -105,6 +105,8 @@ def main():
     try:
         environment = dict(os.environ, DISPLAY=display_name)
         environment.pop("QT_QPA_PLATFORM", None)
+        # No session bus: D-Bus would otherwise start one for the first run.
+        environment.setdefault("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus")
         screen = display.Display(display_name)
         if not screen.has_extension("DAMAGE"):
             sys.exit("the X server has no DAMAGE extension")

@@ -19,9 +19,11 @@ need_packages() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# What building the program needs, and the fonts it is drawn in
-# (Liberation Serif stands in for Times New Roman, with Cyrillic letters).
-build_packages=(cmake make g++ pkg-config qt6-base-dev doctest-dev fonts-liberation2 fontconfig)
+# What building the program needs (with Qt's own Bulgarian texts, which it
+# carries inside, and Qt's platform interface for the accessibility test), and the fonts it is drawn in (Liberation Serif stands in
+# for Times New Roman, with Cyrillic letters).
+build_packages=(cmake make g++ pkg-config qt6-base-dev qt6-base-private-dev qt6-translations-l10n
+    doctest-dev fonts-liberation2 fontconfig)
 
 # Configures a build folder once; later runs only build what changed.
 # CI turns warnings into errors.

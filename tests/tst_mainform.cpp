@@ -8,13 +8,16 @@
 #include <QDir>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyleFactory>
 #include <QTemporaryFile>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 #include <cstdio>
 #include <optional>
@@ -33,14 +36,20 @@ QString fromUtf8(std::string_view text)
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
-// The built-in catalogue with one key text replaced.
-Catalogue catalogueWithKey(std::int16_t list, std::int16_t row, std::string_view key)
+CatalogueTable builtInTable()
 {
     CatalogueTable table;
     for (std::int16_t l = 0; l < listCount; ++l)
         for (std::int16_t r = 0; r < rowCount; ++r)
             table[l][r]
                 = { Catalogue::builtIn().displayText(l, r), Catalogue::builtIn().keyText(l, r) };
+    return table;
+}
+
+// The built-in catalogue with one key text replaced.
+Catalogue catalogueWithKey(std::int16_t list, std::int16_t row, std::string_view key)
+{
+    CatalogueTable table = builtInTable();
     table[list][row].key = key;
     return Catalogue(table);
 }
@@ -52,6 +61,7 @@ class TestMainForm : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -69,6 +79,11 @@ private slots:
     void realReportWritesAndShowsTheFailure();
     void duplicatedKeyEndsAfterFiniteNesting();
     void headingsAreTheirListsBuddies();
+    void focusedRowIsFramed_data();
+    void focusedRowIsFramed();
+    void tooltipOnlyWhereCutOff();
+    void clickOnSelectedRowBringsEntryBack();
+    void qtTextsInBulgarian();
     void buttonLooksAsStyled_data();
     void buttonLooksAsStyled();
 
@@ -85,6 +100,11 @@ private:
     std::unique_ptr<MainForm> m_form;
     QStringList m_failures;
 };
+
+void TestMainForm::initTestCase()
+{
+    prepareApplication();
+}
 
 void TestMainForm::init()
 {
@@ -119,7 +139,18 @@ void TestMainForm::startState()
     QCOMPARE(m_form->windowTitle(),
         QString::fromUtf8(buildinfo::homepage) + " География - планини, върхове");
     QVERIFY(QString::fromUtf8(buildinfo::homepage).startsWith("https://"));
-    QVERIFY(!m_form->windowIcon().isNull());
+    // The icon at 32 x 32, and each pixel repeated for high DPI.
+    const QIcon icon = m_form->windowIcon();
+    QCOMPARE(icon.availableSizes(), (QList<QSize> { { 32, 32 }, { 64, 64 } }));
+    const QImage small = icon.pixmap(32).toImage();
+    const QImage large = icon.pixmap(64).toImage();
+    for (const QPoint at : { QPoint(16, 5), QPoint(3, 28), QPoint(30, 30), QPoint(31, 0) })
+        for (const QPoint part : { QPoint(0, 0), QPoint(1, 0), QPoint(0, 1), QPoint(1, 1) })
+            QCOMPARE(large.pixel(at * 2 + part), small.pixel(at));
+    // A fixed size has nothing to maximise.
+    QVERIFY(!(m_form->windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(m_form->windowFlags() & Qt::WindowMinimizeButtonHint);
+    QVERIFY(m_form->windowFlags() & Qt::WindowCloseButtonHint);
 
     const QStringList labels { "Планини и върхове в България", "Връх", "Височина", "Планина" };
     for (int index = 0; index < labels.size(); ++index)
@@ -133,7 +164,6 @@ void TestMainForm::startState()
         for (std::int16_t row = 0; row < rowCount; ++row) {
             const QString text = fromUtf8(Catalogue::builtIn().displayText(index, row));
             QCOMPARE(list(index)->item(row)->text(), text);
-            QCOMPARE(list(index)->item(row)->toolTip(), text);
         }
     }
     QCOMPARE(list(0)->item(5)->text(), "Радомир (Калабак) ");
@@ -313,7 +343,9 @@ void TestMainForm::keyboard()
         std::optional<Rows> expected; // none: any row, as long as it is one entry
     };
     const QList<Step> steps {
-        { 0, Qt::Key_Down, entryOf(0, 1) }, // from the first row, made current on focus
+        // The first arrow selects the row that the focus put its frame on.
+        { 0, Qt::Key_Down, entryOf(0, 0) },
+        { 0, Qt::Key_Down, entryOf(0, 1) },
         { 0, Qt::Key_End, entryOf(0, 7) },
         { 0, Qt::Key_Home, entryOf(0, 0) },
         { 0, Qt::Key_PageDown, std::nullopt },
@@ -341,6 +373,16 @@ void TestMainForm::keyboard()
     button->setFocus();
     QTest::keyClick(button, Qt::Key_Return);
     QCOMPARE(selection(), noSelection);
+
+    // After a clear the first arrow, either way, selects the row in the frame.
+    list(2)->setFocus();
+    QTest::keyClick(list(2), Qt::Key_Up);
+    QCOMPARE(selection(), entryOf(2, 1));
+    QTest::mouseClick(button, Qt::LeftButton);
+    list(0)->setFocus();
+    list(0)->setCurrentRow(0, QItemSelectionModel::Clear);
+    QTest::keyClick(list(0), Qt::Key_Home); // on the first row already
+    QCOMPARE(selection(), entryOf(0, 0));
 }
 
 void TestMainForm::accessibility()
@@ -348,6 +390,8 @@ void TestMainForm::accessibility()
     const QStringList headings { "Връх", "Височина", "Планина" };
     clickRow(2, 3); // Пирин
     const Rows selected = selection();
+    const QStringList spokenEntries { "Вихрен, 2914, Пирин", "2914, Вихрен, Пирин",
+        "Пирин, Вихрен, 2914" };
     for (int index = 0; index < listCount; ++index) {
         QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(list(index));
         QVERIFY(accessible);
@@ -356,10 +400,15 @@ void TestMainForm::accessibility()
         QCOMPARE(accessible->childCount(), rowCount);
         for (int row = 0; row < rowCount; ++row) {
             QAccessibleInterface *item = accessible->child(row);
-            QCOMPARE(item->text(QAccessible::Name), list(index)->item(row)->text());
+            // The selected row is read with its whole entry, the others as shown.
+            QCOMPARE(item->text(QAccessible::Name),
+                row == selected[index] ? spokenEntries[index] : list(index)->item(row)->text());
             QCOMPARE(bool(item->state().selected), row == selected[index]);
         }
     }
+    QTest::mouseClick(m_form->findChild<QPushButton *>("Command1"), Qt::LeftButton);
+    QCOMPARE(QAccessible::queryAccessibleInterface(list(2))->child(3)->text(QAccessible::Name),
+        "Пирин ");
     auto *button = m_form->findChild<QPushButton *>("Command1");
     QCOMPARE(QAccessible::queryAccessibleInterface(button)->text(QAccessible::Name), "Чисти");
     auto *text = m_form->findChild<QPlainTextEdit *>("Text1(0)");
@@ -442,6 +491,108 @@ void TestMainForm::headingsAreTheirListsBuddies()
         auto *heading = m_form->findChild<QLabel *>(QStringLiteral("Label1(%1)").arg(index + 1));
         QCOMPARE(heading->buddy(), list(index));
     }
+}
+
+// The focused list frames its current row two pixels wide, in the palette's
+// highlight colour, or in the highlighted text's colour on a selected row;
+// whatever the style draws, and only in the list that has the focus.
+void TestMainForm::focusedRowIsFramed_data()
+{
+    QTest::addColumn<QString>("style");
+    QTest::newRow("Fusion") << "Fusion";
+    QTest::newRow("Windows") << "Windows";
+}
+
+void TestMainForm::focusedRowIsFramed()
+{
+    QFETCH(QString, style);
+    const std::unique_ptr<QStyle> look(QStyleFactory::create(style));
+    QVERIFY(look);
+    for (int index = 0; index < listCount; ++index)
+        list(index)->setStyle(look.get());
+
+    const auto framed = [this](int index, int row, QPalette::ColorRole role) {
+        const QImage image = list(index)->viewport()->grab().toImage();
+        const QRect edge = list(index)->visualItemRect(list(index)->item(row));
+        const QColor colour = list(index)->palette().color(QPalette::Active, role);
+        const QList<QPoint> frame { edge.topLeft(), edge.topLeft() + QPoint(1, 1),
+            QPoint(edge.left() + 1, edge.center().y()), QPoint(edge.right(), edge.center().y()),
+            QPoint(edge.center().x(), edge.bottom() - 1), edge.bottomRight() };
+        for (const QPoint at : frame)
+            if (image.pixelColor(at * image.devicePixelRatio()) != colour)
+                return false;
+        return true;
+    };
+
+    // Tabbed into: the first row is current, nothing selected.
+    auto *text = m_form->findChild<QPlainTextEdit *>("Text1(0)");
+    QTest::keyClick(text, Qt::Key_Tab);
+    QVERIFY(framed(0, 0, QPalette::Highlight));
+    QTest::keyClick(list(0), Qt::Key_Down);
+    QCOMPARE(selection(), entryOf(0, 0));
+    QVERIFY(framed(0, 0, QPalette::HighlightedText));
+    QVERIFY(!framed(1, entryOf(0, 0)[1], QPalette::HighlightedText));
+    QVERIFY(!framed(2, entryOf(0, 0)[2], QPalette::HighlightedText));
+    QTest::keyClick(list(0), Qt::Key_Tab);
+    QVERIFY(framed(1, entryOf(0, 0)[1], QPalette::HighlightedText));
+    QVERIFY(!framed(0, 0, QPalette::HighlightedText));
+}
+
+// A row whose text fits has no tooltip; a row cut off shows its whole text.
+void TestMainForm::tooltipOnlyWhereCutOff()
+{
+    const auto tooltip = [this](int index, int row) {
+        QToolTip::hideText(); // fades out, not at once
+        if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); }))
+            return QStringLiteral("a tooltip that stays");
+        QListWidget *listBox = list(index);
+        listBox->scrollToItem(listBox->item(row));
+        const QPoint at = listBox->visualItemRect(listBox->item(row)).center();
+        QHelpEvent help(QEvent::ToolTip, at, listBox->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(listBox->viewport(), &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    // At the window's font only one peak is too wide for its list.
+    for (int index = 0; index < listCount; ++index)
+        for (int row = 0; row < rowCount; ++row)
+            QCOMPARE(
+                tooltip(index, row), index == 0 && row == 5 ? "Радомир (Калабак) " : QString());
+
+    CatalogueTable table = builtInTable();
+    table[2][2].display = "Осоговска планина, на границата с Македония";
+    table[1][3].display = "2251 метра над морското равнище";
+    showForm(Catalogue(table));
+    QCOMPARE(tooltip(2, 2), "Осоговска планина, на границата с Македония");
+    QCOMPARE(tooltip(1, 3), "2251 метра над морското равнище");
+    QCOMPARE(tooltip(1, 2), "");
+    QToolTip::hideText();
+}
+
+// Clicked again, the selected row brings the whole entry back into view.
+void TestMainForm::clickOnSelectedRowBringsEntryBack()
+{
+    clickRow(0, 4); // Мусала: 2925 is the heights' last row
+    QVERIFY(rowInView(1, 7));
+    windowstate::wheel(list(1), 3);
+    windowstate::wheel(list(2), 3);
+    QVERIFY(!rowInView(1, 7));
+    clickRow(0, 4);
+    QCOMPARE(selection(), entryOf(0, 4));
+    QVERIFY(rowInView(1, 7));
+    QVERIFY(rowInView(2, 4));
+}
+
+// Qt's own texts, as in the text box's context menu, are Bulgarian too.
+void TestMainForm::qtTextsInBulgarian()
+{
+    auto *text = m_form->findChild<QPlainTextEdit *>("Text1(0)");
+    const std::unique_ptr<QMenu> menu(text->createStandardContextMenu());
+    QStringList actions;
+    for (const QAction *action : menu->actions())
+        if (!action->isSeparator())
+            actions << action->text().section('\t', 0, 0); // without the shortcut
+    QVERIFY2(actions.contains("&Копиране"), qPrintable(actions.join(", ")));
+    QVERIFY2(actions.contains("Избиране на всичко"), qPrintable(actions.join(", ")));
 }
 
 // The red button is painted by the window itself; it must look exactly as

@@ -35,7 +35,6 @@ private:
     QStringList texts() const;
     QPoint pointInView(QListWidget *listBox, int row);
     QString sendRandomEvent();
-    void wheel(QListWidget *listBox, int notches);
 
     std::mt19937 m_random;
     std::unique_ptr<MainForm> m_form;
@@ -67,15 +66,6 @@ QStringList TestRandomSessions::texts() const
     return all;
 }
 
-void TestRandomSessions::wheel(QListWidget *listBox, int notches)
-{
-    QWidget *viewport = listBox->viewport();
-    const QPoint at = viewport->rect().center();
-    QWheelEvent event(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches),
-        Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(viewport, &event);
-}
-
 // Wheels the row into view, as a user would, and picks a point on its shown part.
 QPoint TestRandomSessions::pointInView(QListWidget *listBox, int row)
 {
@@ -86,7 +76,7 @@ QPoint TestRandomSessions::pointInView(QListWidget *listBox, int row)
         if (shown.height() > 2)
             return QPoint(
                 shown.left() + random(shown.width()), shown.top() + 1 + random(shown.height() - 2));
-        wheel(listBox, rect.top() < 0 ? 1 : -1);
+        windowstate::wheel(listBox, rect.top() < 0 ? 1 : -1);
     }
     return {};
 }
@@ -122,7 +112,7 @@ QString TestRandomSessions::sendRandomEvent()
     }
     case 3: {
         const int notches = random(2) ? 1 : -1;
-        wheel(listBox, notches);
+        windowstate::wheel(listBox, notches);
         return QStringLiteral("wheel list %1 by %2").arg(index).arg(notches);
     }
     case 4: {

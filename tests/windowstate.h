@@ -2,7 +2,9 @@
 
 #include "entries.h"
 
+#include <QApplication>
 #include <QListWidget>
+#include <QWheelEvent>
 
 // The window's lists as a user sees them.
 namespace windowstate {
@@ -28,6 +30,16 @@ inline bool rowInView(const QWidget *form, int index, int row)
     const QListWidget *listBox = list(form, index);
     const QRect rect = listBox->visualItemRect(listBox->item(row));
     return rect.top() >= 0 && rect.bottom() <= listBox->viewport()->rect().bottom();
+}
+
+// Turns the mouse wheel over the list: up for positive notches.
+inline void wheel(QListWidget *listBox, int notches)
+{
+    QWidget *viewport = listBox->viewport();
+    const QPoint at = viewport->rect().center();
+    QWheelEvent event(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches),
+        Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(viewport, &event);
 }
 
 } // namespace windowstate

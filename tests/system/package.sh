@@ -23,7 +23,7 @@ echo "package: $(basename "$deb")"
 [ "$(dpkg-deb -f "$deb" Section)" = education ] || fail "section"
 dpkg-deb -f "$deb" Maintainer | grep -q '@' || fail "maintainer"
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libqt6widgets6 libqt6gui6 libqt6core6 libstdc++6; do
+for library in libqt6widgets6 libqt6gui6 libqt6core6 libstdc++6 fonts-liberation2; do
     [[ "$depends" == *"$library"* ]] || fail "Depends lacks $library: $depends"
 done
 

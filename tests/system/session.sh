@@ -19,6 +19,9 @@ trap 'rm -rf "$sandbox"' EXIT
 export HOME=$sandbox/home XDG_RUNTIME_DIR=$sandbox/runtime
 unset XDG_CACHE_HOME XDG_CONFIG_HOME XDG_DATA_HOME QT_QPA_PLATFORM
 mkdir -p "$HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
+# No session bus: without this address, D-Bus would start one for the run
+# (where dbus-x11 is installed) and leave it running after the program.
+export DBUS_SESSION_BUS_ADDRESS=unix:path=$sandbox/no-session-bus
 
 launcher=()
 if [ "$mode" = --no-writes ]; then

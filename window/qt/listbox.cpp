@@ -1,9 +1,102 @@
 #include "listbox.h"
 
+#include <QAccessible>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QStyleOptionViewItem>
+#include <QToolTip>
+
+#include <utility>
+
+namespace {
+
+// A row read by a screen reader under the name its list gives it.
+class SpokenRow : public QListWidgetItem
+{
+public:
+    using QListWidgetItem::QListWidgetItem;
+
+    QVariant data(int role) const override
+    {
+        if (role == Qt::AccessibleTextRole)
+            if (const auto *list = static_cast<const ListBox *>(listWidget()))
+                return list->spokenText(list->row(this));
+        return QListWidgetItem::data(role);
+    }
+};
+
+bool isNavigationKey(const QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        return (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    default:
+        return false;
+    }
+}
+
+bool isOneRowStep(const QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        return isNavigationKey(event);
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
 ListBox::ListBox(QWidget *parent)
     : QListWidget(parent)
 {
     setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(this, &QAbstractItemView::clicked, this, [this] {
+        if (m_pressedOnSelection)
+            emit selectedRowClicked();
+    });
+}
+
+void ListBox::addRow(const QString &text)
+{
+    new SpokenRow(text, this);
+}
+
+void ListBox::setSpokenEntry(int row, const QString &entry)
+{
+    const int before = m_spokenRow;
+    const bool changed = row != before || entry != m_spokenEntry;
+    m_spokenRow = row;
+    m_spokenEntry = entry;
+    if (!QAccessible::isActive())
+        return;
+    if (row >= 0 && changed)
+        reportNameChanged(row);
+    // The row left may still have the focus; told of its shorter name now, a
+    // screen reader would speak it. It is told after the focus has moved.
+    if (before >= 0 && before != row) {
+        m_namesDue << before;
+        queueReports();
+    }
+}
+
+QString ListBox::spokenText(int row) const
+{
+    if (row == m_spokenRow)
+        return m_spokenEntry;
+    const QListWidgetItem *shown = item(row);
+    return shown ? shown->text() : QString();
 }
 
 QItemSelectionModel::SelectionFlags ListBox::selectionCommand(
@@ -17,4 +110,134 @@ QItemSelectionModel::SelectionFlags ListBox::selectionCommand(
     if (command.testFlag(QItemSelectionModel::Deselect))
         return QItemSelectionModel::NoUpdate;
     return command;
+}
+
+void ListBox::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    // QListView itself reports the new current row as focused at once: also
+    // in a list without the focus, so that a screen reader followed the
+    // program's own selections into the lists beside the user's, and, on a
+    // mouse press, before the row is selected and named by its entry.
+    QAbstractItemView::currentChanged(current, previous);
+    if (hasFocus() && QAccessible::isActive()) {
+        m_focusDue = true;
+        queueReports();
+    }
+}
+
+void ListBox::focusInEvent(QFocusEvent *event)
+{
+    QListWidget::focusInEvent(event);
+    // Qt reports the list itself as focused once this event is handled; the
+    // row follows it, so that a screen reader speaks the row and its entry.
+    if (QAccessible::isActive()) {
+        m_focusDue = true;
+        queueReports();
+    }
+}
+
+void ListBox::keyPressEvent(QKeyEvent *event)
+{
+    const QModelIndex caret = currentIndex();
+    const bool nothingSelected = caret.isValid() && !selectionModel()->hasSelection();
+    if (nothingSelected && isOneRowStep(event)) {
+        selectionModel()->select(caret, QItemSelectionModel::ClearAndSelect);
+        event->accept();
+        return;
+    }
+    QListWidget::keyPressEvent(event);
+    // Home on the first row, or End on the last, moves nowhere: it selects.
+    if (nothingSelected && isNavigationKey(event) && !selectionModel()->hasSelection()
+        && currentIndex() == caret)
+        selectionModel()->select(caret, QItemSelectionModel::ClearAndSelect);
+}
+
+void ListBox::mousePressEvent(QMouseEvent *event)
+{
+    const QModelIndex pressed = indexAt(event->position().toPoint());
+    m_pressedOnSelection = pressed.isValid() && selectionModel()->isSelected(pressed);
+    QListWidget::mousePressEvent(event);
+}
+
+void ListBox::queueReports()
+{
+    if (!m_reportsQueued) {
+        m_reportsQueued = true;
+        QMetaObject::invokeMethod(this, &ListBox::sendReports, Qt::QueuedConnection);
+    }
+}
+
+// Sent once the user's action has been handled: the focus first, so that the
+// names that change after it are no longer the focused row's.
+void ListBox::sendReports()
+{
+    m_reportsQueued = false;
+    if (!QAccessible::isActive())
+        return;
+    if (std::exchange(m_focusDue, false) && hasFocus() && currentIndex().isValid()) {
+        QAccessibleEvent event(this, QAccessible::Focus);
+        event.setChild(currentIndex().row());
+        QAccessible::updateAccessibility(&event);
+    }
+    for (const int row : std::exchange(m_namesDue, {}))
+        reportNameChanged(row);
+}
+
+bool ListBox::viewportEvent(QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QListWidget::viewportEvent(event);
+    const auto *help = static_cast<QHelpEvent *>(event);
+    const QModelIndex index = indexAt(help->pos());
+    if (index.isValid() && isCutOff(index))
+        QToolTip::showText(
+            help->globalPos(), index.data().toString(), viewport(), visualRect(index));
+    else
+        QToolTip::hideText();
+    return true;
+}
+
+void ListBox::paintEvent(QPaintEvent *event)
+{
+    QListWidget::paintEvent(event);
+    if (!hasFocus() || !currentIndex().isValid())
+        return;
+    // The styles' own focus frames are faint, and most draw none on a
+    // selected row; this one is two pixels wide in the palette's colours.
+    const bool selected = selectionModel()->isSelected(currentIndex());
+    const QColor colour = palette().color(
+        QPalette::Active, selected ? QPalette::HighlightedText : QPalette::Highlight);
+    const QRect edge = visualRect(currentIndex());
+    constexpr int width = 2;
+    QPainter painter(viewport());
+    painter.fillRect(QRect(edge.left(), edge.top(), edge.width(), width), colour);
+    painter.fillRect(QRect(edge.left(), edge.bottom() - width + 1, edge.width(), width), colour);
+    painter.fillRect(QRect(edge.left(), edge.top(), width, edge.height()), colour);
+    painter.fillRect(QRect(edge.right() - width + 1, edge.top(), width, edge.height()), colour);
+}
+
+// Whether the style elides the row's text, measured as it lays the text out:
+// inside the text rectangle less the focus frame's margin each side. Trailing
+// blanks show nothing, so do not count.
+bool ListBox::isCutOff(const QModelIndex &index) const
+{
+    QStyleOptionViewItem row;
+    initViewItemOption(&row);
+    row.rect = visualRect(index);
+    row.text = index.data().toString();
+    row.features |= QStyleOptionViewItem::HasDisplay;
+    row.index = index;
+    const QRect textRect = style()->subElementRect(QStyle::SE_ItemViewItemText, &row, this);
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    qsizetype shown = row.text.size();
+    while (shown > 0 && row.text[shown - 1].isSpace())
+        --shown;
+    return row.fontMetrics.horizontalAdvance(row.text.left(shown)) > textRect.width() - 2 * margin;
+}
+
+void ListBox::reportNameChanged(int row)
+{
+    QAccessibleEvent event(this, QAccessible::NameChanged);
+    event.setChild(row);
+    QAccessible::updateAccessibility(&event);
 }

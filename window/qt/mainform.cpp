@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QTranslator>
 
 #include <cstdio>
 #include <exception>
@@ -51,6 +52,35 @@ QString controlName(form::Kind kind, int index)
     return {};
 }
 
+// Qt's own texts (context menus, message box buttons), read from the
+// program's resources the first time Qt asks for one. The start asks only for
+// the writing direction, so it does not page in the whole translation.
+class QtTextsInBulgarian : public QTranslator
+{
+public:
+    using QTranslator::QTranslator;
+
+    QString translate(const char *context, const char *sourceText, const char *disambiguation,
+        int n) const override
+    {
+        if (qstrcmp(sourceText, "QT_LAYOUT_DIRECTION") == 0
+            && qstrcmp(context, "QGuiApplication") == 0)
+            return QStringLiteral("LTR");
+        if (!m_loaded) {
+            m_loaded = true;
+            if (!const_cast<QtTextsInBulgarian *>(this)->load(
+                    QStringLiteral(":/translations/qtbase_bg.qm")))
+                std::fprintf(stderr, "Qt's Bulgarian texts are missing from the program\n");
+        }
+        return QTranslator::translate(context, sourceText, disambiguation, n);
+    }
+
+    bool isEmpty() const override { return false; }
+
+private:
+    mutable bool m_loaded = false;
+};
+
 } // namespace
 
 void prepareApplication()
@@ -59,6 +89,7 @@ void prepareApplication()
     QApplication::setApplicationVersion(QString::fromLatin1(buildinfo::version));
     QApplication::setDesktopFileName(QString::fromLatin1(buildinfo::appId));
     QApplication::setWindowIcon(appIcon());
+    QApplication::installTranslator(new QtTextsInBulgarian(qApp));
 }
 
 void reportFailure(QWidget *window, const QString &message)
@@ -74,8 +105,10 @@ MainForm::MainForm(
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QString::fromUtf8(buildinfo::homepage) + u' ' + fromUtf8(form::titleText));
-    setWindowIcon(appIcon());
     setFixedSize(qRect(form::clientArea).size());
+    // A window of fixed size has nothing to maximise: no button for it.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+        | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setBackground(this, form::windowColour);
 
     // Qt's weights are the same 100 to 900 scale; it has no character sets.
@@ -110,15 +143,17 @@ void MainForm::buildControls(const lists::Catalogue &catalogue)
             listBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
             listBox->setUniformItemSizes(true);
             for (std::int16_t row = 0; row < lists::rowCount; ++row) {
-                auto *item
-                    = new QListWidgetItem(fromUtf8(catalogue.displayText(list, row)), listBox);
-                item->setToolTip(item->text());
+                listBox->addRow(fromUtf8(catalogue.displayText(list, row)));
                 m_keyTexts[list][row] = catalogue.keyText(list, row);
             }
-            connect(listBox, &QListWidget::itemSelectionChanged, this, [this, list] {
+            const auto click
+                = [this, list] { runHandling([this, list] { lists::List1_Click(*this, list); }); };
+            connect(listBox, &QListWidget::itemSelectionChanged, this, [this, click] {
                 if (!m_inHandling)
-                    runHandling([this, list] { lists::List1_Click(*this, list); });
+                    click();
             });
+            // Selected again, the row brings its whole entry back into view.
+            connect(listBox, &ListBox::selectedRowClicked, this, click);
             m_lists[list] = listBox;
             widget = listBox;
             break;
@@ -185,6 +220,7 @@ template<typename Handling> void MainForm::runHandling(Handling handling)
             failure = QStringLiteral("Unknown failure");
         }
     }
+    updateSpokenEntries();
     // Reported outside the guard: a modal message box runs its own event loop.
     if (!failure.isEmpty())
         m_reportFailure(this, failure);
@@ -198,6 +234,24 @@ void MainForm::showEvent(QShowEvent *event)
         m_textBox->setPlainText(
             fromUtf8(form::assignmentText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     QWidget::showEvent(event);
+}
+
+// A screen reader names each selected row by the whole entry shown with it:
+// its own text first, then the other lists' selected texts in their order,
+// as in "Вихрен, 2914, Пирин".
+void MainForm::updateSpokenEntries()
+{
+    std::array<QString, lists::listCount> selected;
+    for (std::int16_t list = 0; list < lists::listCount; ++list)
+        if (const std::int16_t row = doSelectedRow(list); row >= 0)
+            selected[list] = m_lists[list]->item(row)->text().trimmed();
+    for (std::int16_t list = 0; list < lists::listCount; ++list) {
+        QStringList entry { selected[list] };
+        for (std::int16_t other = 0; other < lists::listCount; ++other)
+            if (other != list && !selected[other].isEmpty())
+                entry << selected[other];
+        m_lists[list]->setSpokenEntry(doSelectedRow(list), entry.join(QStringLiteral(", ")));
+    }
 }
 
 std::int16_t MainForm::doSelectedRow(std::int16_t list) const

@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-class QListWidget;
+class ListBox;
 class QPlainTextEdit;
 
 // Shows a failure that ended a handling; the window keeps running afterwards.
@@ -38,13 +38,14 @@ protected:
 private:
     void buildControls(const lists::Catalogue &catalogue);
     template<typename Handling> void runHandling(Handling handling);
+    void updateSpokenEntries();
 
     std::int16_t doSelectedRow(std::int16_t list) const override;
     void doSetSelectedRow(std::int16_t list, std::int16_t row) override;
     std::string doKeyText(std::int16_t list, std::int16_t row) const override;
 
     // List1(0..2), the visible lists.
-    std::array<QListWidget *, lists::listCount> m_lists {};
+    std::array<ListBox *, lists::listCount> m_lists {};
     // List2(0..2): the key texts beside the visible lists, never shown.
     std::array<std::array<std::string, lists::rowCount>, lists::listCount> m_keyTexts;
     QPlainTextEdit *m_textBox = nullptr;
