@@ -2,9 +2,10 @@
 // interfaces of the lists and their rows, and the events the window sends,
 // with Qt's accessibility switched on as it is when a screen reader runs.
 //
-// A small model of how Orca presents those events stands in for Orca: a focus
-// event on a row speaks the row's name as it was when the event was sent; a
-// name change is spoken only for the row that has the focus at that moment.
+// A small model of how Orca 43 presents those events stands in for Orca: a
+// focus event on another object than the one with the focus speaks its name
+// as it was when the event was sent; a focus event on the focused object
+// again, a name change or a selection of a list row say nothing.
 
 #include "catalogue.h"
 #include "mainform.h"
@@ -111,10 +112,8 @@ QStringList TestAccessibility::spoken()
     QStringList speech;
     for (const Report &report : std::as_const(reports)) {
         const std::pair<QObject *, int> target { report.object, report.child };
-        if (report.type == QAccessible::Focus) {
+        if (report.type == QAccessible::Focus && target != m_focusedRow) {
             m_focusedRow = target;
-            speech << report.name;
-        } else if (report.type == QAccessible::NameChanged && target == m_focusedRow) {
             speech << report.name;
         }
     }
@@ -143,8 +142,8 @@ void TestAccessibility::arrowsSpeakTheWholeEntry()
     QFETCH(QStringList, entries);
 
     tabTo(list(index));
-    // Nothing selected yet: the focus lands on the first row, read as shown.
-    QCOMPARE(spoken().last(), list(index)->item(0)->text());
+    // Nothing selected yet: the list is read by its heading, no row.
+    QCOMPARE(spoken().last(), QStringList({ "Връх", "Височина", "Планина" })[index]);
 
     QTest::keyClick(list(index), Qt::Key_Down);
     QCOMPARE(spoken(), QStringList { entries[0] });

@@ -129,7 +129,19 @@ void ListBox::focusInEvent(QFocusEvent *event)
 {
     QListWidget::focusInEvent(event);
     // Qt reports the list itself as focused once this event is handled; the
-    // row follows it, so that a screen reader speaks the row and its entry.
+    // selected row follows it, so that a screen reader speaks its entry. With
+    // nothing selected the list alone is reported: a screen reader speaks a
+    // row that gets the focus, not one that is selected where it stands, so
+    // the row is reported when the first arrow key selects it.
+    if (QAccessible::isActive()) {
+        m_focusDue = true;
+        queueReports();
+    }
+}
+
+void ListBox::selectCaret(const QModelIndex &caret)
+{
+    selectionModel()->select(caret, QItemSelectionModel::ClearAndSelect);
     if (QAccessible::isActive()) {
         m_focusDue = true;
         queueReports();
@@ -141,7 +153,7 @@ void ListBox::keyPressEvent(QKeyEvent *event)
     const QModelIndex caret = currentIndex();
     const bool nothingSelected = caret.isValid() && !selectionModel()->hasSelection();
     if (nothingSelected && isOneRowStep(event)) {
-        selectionModel()->select(caret, QItemSelectionModel::ClearAndSelect);
+        selectCaret(caret);
         event->accept();
         return;
     }
@@ -149,7 +161,7 @@ void ListBox::keyPressEvent(QKeyEvent *event)
     // Home on the first row, or End on the last, moves nowhere: it selects.
     if (nothingSelected && isNavigationKey(event) && !selectionModel()->hasSelection()
         && currentIndex() == caret)
-        selectionModel()->select(caret, QItemSelectionModel::ClearAndSelect);
+        selectCaret(caret);
 }
 
 void ListBox::mousePressEvent(QMouseEvent *event)
@@ -168,13 +180,15 @@ void ListBox::queueReports()
 }
 
 // Sent once the user's action has been handled: the focus first, so that the
-// names that change after it are no longer the focused row's.
+// names that change after it are no longer the focused row's. Only a selected
+// row is reported as focused (see focusInEvent).
 void ListBox::sendReports()
 {
     m_reportsQueued = false;
     if (!QAccessible::isActive())
         return;
-    if (std::exchange(m_focusDue, false) && hasFocus() && currentIndex().isValid()) {
+    if (std::exchange(m_focusDue, false) && hasFocus()
+        && selectionModel()->isSelected(currentIndex())) {
         QAccessibleEvent event(this, QAccessible::Focus);
         event.setChild(currentIndex().row());
         QAccessible::updateAccessibility(&event);

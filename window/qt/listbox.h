@@ -43,6 +43,7 @@ protected:
 
 private:
     bool isCutOff(const QModelIndex &index) const;
+    void selectCaret(const QModelIndex &caret);
     void queueReports();
     void sendReports();
     void reportNameChanged(int row);
