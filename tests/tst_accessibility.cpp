@@ -66,7 +66,6 @@ private:
     QStringList spoken();
 
     std::unique_ptr<MainForm> m_form;
-    QObject *m_focus = nullptr;
     std::pair<QObject *, int> m_focusedRow { nullptr, -1 };
 };
 
