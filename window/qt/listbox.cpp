@@ -26,34 +26,26 @@ public:
     }
 };
 
-bool isNavigationKey(const QKeyEvent *event)
+bool isUnmodified(const QKeyEvent *event)
 {
-    switch (event->key()) {
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-    case Qt::Key_Home:
-    case Qt::Key_End:
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-        return (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-    default:
-        return false;
-    }
+    return (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
 }
 
 bool isOneRowStep(const QKeyEvent *event)
 {
-    switch (event->key()) {
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-        return isNavigationKey(event);
-    default:
-        return false;
-    }
+    const int key = event->key();
+    return isUnmodified(event)
+        && (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Left
+            || key == Qt::Key_Right);
+}
+
+bool isNavigationKey(const QKeyEvent *event)
+{
+    const int key = event->key();
+    return isOneRowStep(event)
+        || (isUnmodified(event)
+            && (key == Qt::Key_Home || key == Qt::Key_End || key == Qt::Key_PageUp
+                || key == Qt::Key_PageDown));
 }
 
 } // namespace
@@ -119,10 +111,8 @@ void ListBox::currentChanged(const QModelIndex &current, const QModelIndex &prev
     // program's own selections into the lists beside the user's, and, on a
     // mouse press, before the row is selected and named by its entry.
     QAbstractItemView::currentChanged(current, previous);
-    if (hasFocus() && QAccessible::isActive()) {
-        m_focusDue = true;
-        queueReports();
-    }
+    if (hasFocus())
+        reportFocusLater();
 }
 
 void ListBox::focusInEvent(QFocusEvent *event)
@@ -133,19 +123,13 @@ void ListBox::focusInEvent(QFocusEvent *event)
     // nothing selected the list alone is reported: a screen reader speaks a
     // row that gets the focus, not one that is selected where it stands, so
     // the row is reported when the first arrow key selects it.
-    if (QAccessible::isActive()) {
-        m_focusDue = true;
-        queueReports();
-    }
+    reportFocusLater();
 }
 
 void ListBox::selectCaret(const QModelIndex &caret)
 {
     selectionModel()->select(caret, QItemSelectionModel::ClearAndSelect);
-    if (QAccessible::isActive()) {
-        m_focusDue = true;
-        queueReports();
-    }
+    reportFocusLater();
 }
 
 void ListBox::keyPressEvent(QKeyEvent *event)
@@ -169,6 +153,14 @@ void ListBox::mousePressEvent(QMouseEvent *event)
     const QModelIndex pressed = indexAt(event->position().toPoint());
     m_pressedOnSelection = pressed.isValid() && selectionModel()->isSelected(pressed);
     QListWidget::mousePressEvent(event);
+}
+
+void ListBox::reportFocusLater()
+{
+    if (QAccessible::isActive()) {
+        m_focusDue = true;
+        queueReports();
+    }
 }
 
 void ListBox::queueReports()

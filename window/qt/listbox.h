@@ -44,6 +44,7 @@ protected:
 private:
     bool isCutOff(const QModelIndex &index) const;
     void selectCaret(const QModelIndex &caret);
+    void reportFocusLater();
     void queueReports();
     void sendReports();
     void reportNameChanged(int row);

@@ -241,16 +241,17 @@ void MainForm::showEvent(QShowEvent *event)
 // as in "Вихрен, 2914, Пирин".
 void MainForm::updateSpokenEntries()
 {
+    std::array<std::int16_t, lists::listCount> rows {};
     std::array<QString, lists::listCount> selected;
     for (std::int16_t list = 0; list < lists::listCount; ++list)
-        if (const std::int16_t row = doSelectedRow(list); row >= 0)
-            selected[list] = m_lists[list]->item(row)->text().trimmed();
+        if ((rows[list] = doSelectedRow(list)) >= 0)
+            selected[list] = m_lists[list]->item(rows[list])->text().trimmed();
     for (std::int16_t list = 0; list < lists::listCount; ++list) {
         QStringList entry { selected[list] };
         for (std::int16_t other = 0; other < lists::listCount; ++other)
             if (other != list && !selected[other].isEmpty())
                 entry << selected[other];
-        m_lists[list]->setSpokenEntry(doSelectedRow(list), entry.join(QStringLiteral(", ")));
+        m_lists[list]->setSpokenEntry(rows[list], entry.join(QStringLiteral(", ")));
     }
 }
 
