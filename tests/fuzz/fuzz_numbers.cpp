@@ -1,6 +1,7 @@
 // libFuzzer target for number reading and 16-bit rounding: no crash, no
-// undefined behaviour, an overflow is always the typed failure, and plain
-// decimal texts read as the C library's strtod reads them.
+// undefined behaviour, an overflow is always the typed failure, plain decimal
+// texts read as the C library's strtod reads them, and the value an overflow
+// message names reads back as the value itself.
 
 #include "failures.h"
 #include "numbers.h"
@@ -37,19 +38,23 @@ double referenceValue(std::string_view text)
     return std::strtod(copy.c_str(), nullptr);
 }
 
-std::optional<std::int16_t> rounded(double value)
-{
-    try {
-        return lists::roundToInt16(value);
-    } catch (const lists::OverflowError &) {
-        return std::nullopt;
-    }
-}
-
 void check(bool condition)
 {
     if (!condition)
         std::abort();
+}
+
+std::optional<std::int16_t> rounded(double value)
+{
+    try {
+        return lists::roundToInt16(value);
+    } catch (const lists::OverflowError &error) {
+        // "Overflow: <value> does not fit ..."
+        const std::string_view message = error.what();
+        const std::string_view named = message.substr(10, message.find(' ', 10) - 10);
+        check(lists::textValue(named) == value || std::isinf(value));
+        return std::nullopt;
+    }
 }
 
 } // namespace
