@@ -53,3 +53,8 @@ need_i386_architecture() {
     "${sudo[@]}" dpkg --add-architecture i386
     "${sudo[@]}" apt-get update -qq
 }
+
+# What the web page needs: Debian's emscripten, and Node to run its tools.
+web_build_packages=(cmake make emscripten)
+# What its tests need: Debian's Chromium, driven by Playwright from npm.
+web_test_packages=(chromium fonts-liberation2)

@@ -92,6 +92,9 @@ inline constexpr std::string_view assignmentText
 
 inline constexpr std::string_view textBoxName = "Задача";
 
+// The heading of the message that shows a failure that ended a handling.
+inline constexpr std::string_view failureTitle = "Грешка при изпълнение";
+
 struct Rgb
 {
     std::uint8_t red;

@@ -1,0 +1,229 @@
+// Writes the page of the web program from the window's description: every
+// control at its place, in its colours and font, the lists filled from the
+// catalogue, so that the page shows in full before its WebAssembly has
+// started. The program's script goes where "{{{ SCRIPT }}}" stands.
+//
+// Usage: pagegen PAGE-SCRIPT OUTPUT
+
+#include "buildinfo.h"
+#include "catalogue.h"
+#include "formdescription.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The window's margin in the page, in CSS pixels.
+constexpr int margin = 8;
+
+std::string escaped(std::string_view text)
+{
+    std::string result;
+    for (const char c : text) {
+        switch (c) {
+        case '&':
+            result += "&amp;";
+            break;
+        case '<':
+            result += "&lt;";
+            break;
+        case '>':
+            result += "&gt;";
+            break;
+        case '"':
+            result += "&quot;";
+            break;
+        default:
+            result += c;
+        }
+    }
+    return result;
+}
+
+std::string cssColour(const form::Rgb &colour)
+{
+    return "rgb(" + std::to_string(colour.red) + "," + std::to_string(colour.green) + ","
+        + std::to_string(colour.blue) + ")";
+}
+
+// A CSS pixel is a pixel at 96 dpi; the browser's zoom scales them all alike.
+form::Pixels cssPixels(const form::Twips &place)
+{
+    return form::pixels(place, form::standardDpi);
+}
+
+std::string placeStyle(const form::Twips &place)
+{
+    const form::Pixels p = cssPixels(place);
+    return "left:" + std::to_string(p.left) + "px;top:" + std::to_string(p.top)
+        + "px;width:" + std::to_string(p.width) + "px;height:" + std::to_string(p.height) + "px";
+}
+
+std::string controlId(const form::Control &control)
+{
+    const std::string index = std::to_string(control.index);
+    switch (control.kind) {
+    case form::Kind::Label:
+        return "Label1(" + index + ")";
+    case form::Kind::List:
+        return "List1(" + index + ")";
+    case form::Kind::Button:
+        return "Command" + std::to_string(control.index + 1);
+    case form::Kind::TextBox:
+        return "Text1(" + index + ")";
+    }
+    return {};
+}
+
+// Labels take no focus; the others are focused in tab-index order.
+bool takesFocus(const form::Control &control)
+{
+    return control.kind != form::Kind::Label;
+}
+
+// The heading over a list has the list's left edge and width.
+const form::Control *headingOf(const form::Control &list)
+{
+    for (const form::Control &control : form::controls)
+        if (control.kind == form::Kind::Label && control.place.left == list.place.left
+            && control.place.width == list.place.width)
+            return &control;
+    return nullptr;
+}
+
+std::string styleSheet()
+{
+    const form::Pixels client = cssPixels(form::clientArea);
+    const std::string font = std::to_string(form::font.weight) + " "
+        + std::to_string(form::font.pointSize) + "pt \""
+        + std::string(form::font.family)
+        // Metric-compatible stand-ins with Cyrillic letters where it is missing.
+        + "\", \"Liberation Serif\", Tinos, serif";
+    return "html{color-scheme:light}\n"
+           "body{margin:0;background:#fff}\n"
+           "main{width:"
+        + std::to_string(client.width) + "px;margin:" + std::to_string(margin)
+        + "px auto;font:" + font
+        + "}\n"
+          "#MainForm{position:relative;overflow:hidden;width:"
+        + std::to_string(client.width) + "px;height:" + std::to_string(client.height)
+        + "px;background:" + cssColour(form::windowColour)
+        + "}\n"
+          "#MainForm>*{position:absolute;box-sizing:border-box;margin:0;font:inherit}\n"
+          ".label{display:flex;align-items:center;justify-content:center;white-space:pre;"
+          "background:"
+        + cssColour(form::labelColour) + ";color:" + cssColour(form::textOnFixedColour)
+        + "}\n"
+          "select{overflow-y:auto}\n"
+          "option{white-space:pre}\n"
+          "button{background:"
+        + cssColour(form::buttonColour) + ";color:" + cssColour(form::textOnFixedColour)
+        + ";border:2px outset " + cssColour(form::buttonColour)
+        + "}\n"
+          "button:active{border-style:inset}\n"
+          "textarea{resize:none;overflow-y:scroll;white-space:pre-wrap}\n"
+          "#failure{margin:"
+        + std::to_string(margin)
+        + "px 0;padding:4px 8px;border:2px solid #a00;background:#fff;color:#000;"
+          "white-space:pre-wrap}\n";
+}
+
+// A heading names the list it stands over: `labelled` is that list's id.
+std::string controlMarkup(const form::Control &control, const lists::Catalogue &catalogue,
+    const std::string &labelled = {})
+{
+    const std::string id = controlId(control);
+    const std::string place = placeStyle(control.place);
+    switch (control.kind) {
+    case form::Kind::Label:
+        // The title line is the page's heading; the others name their lists.
+        if (control.index == 0)
+            return "<h1 id=\"" + id + "\" class=\"label\" style=\"" + place + "\">"
+                + escaped(control.text) + "</h1>\n";
+        return "<label id=\"" + id + "\" for=\"" + labelled + "\" class=\"label\" style=\"" + place
+            + "\">" + escaped(control.text) + "</label>\n";
+    case form::Kind::List: {
+        std::string markup = "<select id=\"" + id + "\" size=\"4\" style=\"" + place + "\">";
+        for (std::int16_t row = 0; row < lists::rowCount; ++row)
+            markup += "<option>" + escaped(catalogue.displayText(std::int16_t(control.index), row))
+                + "</option>";
+        return markup + "</select>\n";
+    }
+    case form::Kind::Button:
+        return "<button id=\"" + id + "\" type=\"button\" style=\"" + place + "\">"
+            + escaped(control.text) + "</button>\n";
+    case form::Kind::TextBox:
+        // The text box has the focus when the page opens.
+        return "<textarea id=\"" + id + "\" readonly autofocus aria-label=\""
+            + escaped(form::textBoxName) + "\" style=\"" + place + "\">\n"
+            + escaped(form::assignmentText) + "</textarea>\n";
+    }
+    return {};
+}
+
+// The controls in the page's order: the title line, then those that take
+// focus in tab-index order, each list after its heading, so that the
+// browser's tab order is the window's without tabindex.
+std::string windowMarkup(const lists::Catalogue &catalogue)
+{
+    std::vector<const form::Control *> focusable;
+    std::string markup;
+    for (const form::Control &control : form::controls) {
+        if (takesFocus(control))
+            focusable.push_back(&control);
+        else if (control.kind == form::Kind::Label && control.index == 0)
+            markup += controlMarkup(control, catalogue);
+    }
+    std::sort(focusable.begin(), focusable.end(),
+        [](const form::Control *a, const form::Control *b) { return a->tabIndex < b->tabIndex; });
+    for (const form::Control *control : focusable) {
+        if (control->kind == form::Kind::List)
+            markup += controlMarkup(*headingOf(*control), catalogue, controlId(*control));
+        markup += controlMarkup(*control, catalogue);
+    }
+    return markup;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: pagegen PAGE-SCRIPT OUTPUT\n");
+        return 2;
+    }
+    std::ifstream scriptFile(argv[1], std::ios::binary);
+    std::ostringstream script;
+    script << scriptFile.rdbuf();
+    if (!scriptFile) {
+        std::fprintf(stderr, "pagegen: cannot read %s\n", argv[1]);
+        return 1;
+    }
+
+    const form::Pixels client = cssPixels(form::clientArea);
+    const lists::Catalogue &catalogue = lists::Catalogue::builtIn();
+    std::ofstream page(argv[2], std::ios::binary);
+    page << "<!DOCTYPE html>\n<html lang=\"bg\">\n<head>\n<meta charset=\"utf-8\">\n"
+         // A small screen shows the whole window, scaled down, never reflowed.
+         << "<meta name=\"viewport\" content=\"width=" << client.width + 2 * margin << "\">\n"
+         << "<title>" << escaped(buildinfo::homepage) << ' ' << escaped(form::titleText)
+         << "</title>\n"
+         // No request for an icon: the page asks nothing of any server.
+         << "<link rel=\"icon\" href=\"data:,\">\n"
+         << "<style>\n"
+         << styleSheet() << "</style>\n</head>\n<body>\n<main>\n<div id=\"MainForm\">\n"
+         << windowMarkup(catalogue)
+         << "</div>\n<p id=\"failure\" role=\"alert\" hidden></p>\n</main>\n<script>\n"
+         << script.str() << "</script>\n{{{ SCRIPT }}}\n</body>\n</html>\n";
+    page.close();
+    if (!page) {
+        std::fprintf(stderr, "pagegen: cannot write %s\n", argv[2]);
+        return 1;
+    }
+    return 0;
+}
