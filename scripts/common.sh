@@ -58,3 +58,17 @@ need_i386_architecture() {
 web_build_packages=(cmake make emscripten)
 # What its tests need: Debian's Chromium, driven by Playwright from npm.
 web_test_packages=(chromium fonts-liberation2)
+
+# Playwright and axe-core, at the versions of tests/web/package-lock.json,
+# into a folder of the build; installed again only when the lock file changes.
+# Usage: need_web_test_modules FOLDER
+need_web_test_modules() {
+    local folder=$1
+    cmp -s tests/web/package-lock.json "$folder/node_modules/.planini-lock" && return 0
+    # The machine's own Node may bring its own npm, not Debian's.
+    command -v npm > /dev/null || need_packages npm
+    mkdir -p "$folder"
+    cp tests/web/package.json tests/web/package-lock.json "$folder/"
+    (cd "$folder" && npm ci --no-audit --no-fund --loglevel=error)
+    cp tests/web/package-lock.json "$folder/node_modules/.planini-lock"
+}

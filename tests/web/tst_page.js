@@ -65,7 +65,7 @@ let browser;
 const checks = [];
 const check = (name, body) => checks.push({ name, body });
 
-async function openPage(file, contextOptions = {}) {
+async function openPage(file, contextOptions = {}, { beforeStart } = {}) {
     const context = await browser.newContext({ viewport, deviceScaleFactor: 1, ...contextOptions });
     const outside = [];
     await context.route("**/*", (route) => {
@@ -88,7 +88,18 @@ async function openPage(file, contextOptions = {}) {
         if (message.type() === "error")
             page.consoleErrors.push(message.text());
     });
+    // The program starts from a timer after the first paint: with the
+    // page's clock held, the window shows and waits for it.
+    if (beforeStart) {
+        const now = Date.now();
+        await page.clock.install({ time: now });
+        await page.clock.pauseAt(now + 1000);
+    }
     await page.goto(pathToFileURL(file).href);
+    if (beforeStart) {
+        await beforeStart(page);
+        await page.clock.runFor(1000);
+    }
     await page.waitForFunction(() => window.Module && window.Module.started);
     return page;
 }
@@ -333,6 +344,18 @@ check("keyboard: tab order, arrows, Home, End, type-ahead, Space and Enter", asy
     await page.keyboard.press("Tab");
     await page.keyboard.press("Enter");
     assert.deepEqual(await selection(page), noSelection, "Enter on Чисти");
+});
+
+check("a row clicked before the program has started is linked once it has", async () => {
+    const page = await openPage(pagePath, {}, {
+        beforeStart: async (loading) => {
+            await clickRow(loading, 2, 3); // Пирин
+            assert.deepEqual(await selection(loading), [-1, -1, 3], "nothing linked yet");
+            assert.equal(await loading.evaluate(() => window.Module.started), false);
+        },
+    });
+    await expectEntry(page, entryOf(2, 3), "linked at start");
+    await page.context().close();
 });
 
 check("small screen: the whole window, scaled down, not reflowed", async () => {

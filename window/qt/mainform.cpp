@@ -95,7 +95,7 @@ void prepareApplication()
 void reportFailure(QWidget *window, const QString &message)
 {
     std::fprintf(stderr, "Run-time error: %s\n", qUtf8Printable(message));
-    QMessageBox::critical(window, QStringLiteral("Грешка при изпълнение"), message);
+    QMessageBox::critical(window, fromUtf8(form::failureTitle), message);
 }
 
 MainForm::MainForm(

@@ -28,5 +28,15 @@ var Module = (function () {
     document.getElementById("Command1").addEventListener("click", function () {
         handle(function () { program.Command1_Click(); });
     });
+
+    // The program starts after the window's first paint, which running it
+    // first would hold back; until then the window shows, and waits.
+    requestAnimationFrame(function () {
+        setTimeout(function () {
+            var start = document.createElement("script");
+            start.textContent = document.getElementById("program").textContent;
+            document.body.appendChild(start);
+        }, 0);
+    });
     return program;
 })();

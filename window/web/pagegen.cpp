@@ -1,9 +1,10 @@
-// Writes the page of the web program from the window's description: every
+// Writes the web program's page from the window's description: every
 // control at its place, in its colours and font, the lists filled from the
-// catalogue, so that the page shows in full before its WebAssembly has
-// started. The program's script goes where "{{{ SCRIPT }}}" stands.
+// catalogue, so that the window shows in full before the program has
+// started. The program (its script, with its WebAssembly inlined) is kept in
+// the page as text, for the page's own script to start after the first paint.
 //
-// Usage: pagegen PAGE-SCRIPT OUTPUT
+// Usage: pagegen PAGE-SCRIPT PROGRAM OUTPUT
 
 #include "buildinfo.h"
 #include "catalogue.h"
@@ -189,25 +190,48 @@ std::string windowMarkup(const lists::Catalogue &catalogue)
     return markup;
 }
 
+bool readFile(const char *path, std::string &content)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    content = text.str();
+    if (!file || content.empty()) {
+        std::fprintf(stderr, "pagegen: cannot read %s\n", path);
+        return false;
+    }
+    return true;
+}
+
+// Text inside a <script> element ends at the first "</script" and changes
+// how it is read after "<!--"; a script holding either cannot be inlined.
+bool inlinable(std::string text, const char *path)
+{
+    std::transform(text.begin(), text.end(), text.begin(),
+        [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; });
+    if (text.find("</script") == std::string::npos && text.find("<!--") == std::string::npos)
+        return true;
+    std::fprintf(stderr, "pagegen: %s holds \"</script\" or \"<!--\"\n", path);
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: pagegen PAGE-SCRIPT OUTPUT\n");
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: pagegen PAGE-SCRIPT PROGRAM OUTPUT\n");
         return 2;
     }
-    std::ifstream scriptFile(argv[1], std::ios::binary);
-    std::ostringstream script;
-    script << scriptFile.rdbuf();
-    if (!scriptFile) {
-        std::fprintf(stderr, "pagegen: cannot read %s\n", argv[1]);
+    std::string script;
+    std::string program;
+    if (!readFile(argv[1], script) || !readFile(argv[2], program) || !inlinable(script, argv[1])
+        || !inlinable(program, argv[2]))
         return 1;
-    }
 
     const form::Pixels client = cssPixels(form::clientArea);
     const lists::Catalogue &catalogue = lists::Catalogue::builtIn();
-    std::ofstream page(argv[2], std::ios::binary);
+    std::ofstream page(argv[3], std::ios::binary);
     page << "<!DOCTYPE html>\n<html lang=\"bg\">\n<head>\n<meta charset=\"utf-8\">\n"
          // A small screen shows the whole window, scaled down, never reflowed.
          << "<meta name=\"viewport\" content=\"width=" << client.width + 2 * margin << "\">\n"
@@ -218,11 +242,13 @@ int main(int argc, char **argv)
          << "<style>\n"
          << styleSheet() << "</style>\n</head>\n<body>\n<main>\n<div id=\"MainForm\">\n"
          << windowMarkup(catalogue)
-         << "</div>\n<p id=\"failure\" role=\"alert\" hidden></p>\n</main>\n<script>\n"
-         << script.str() << "</script>\n{{{ SCRIPT }}}\n</body>\n</html>\n";
+         << "</div>\n<p id=\"failure\" role=\"alert\" hidden></p>\n</main>\n"
+         << "<script id=\"program\" type=\"text/plain\">\n"
+         << program << "</script>\n<script>\n"
+         << script << "</script>\n</body>\n</html>\n";
     page.close();
     if (!page) {
-        std::fprintf(stderr, "pagegen: cannot write %s\n", argv[2]);
+        std::fprintf(stderr, "pagegen: cannot write %s\n", argv[3]);
         return 1;
     }
     return 0;

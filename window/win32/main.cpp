@@ -1,4 +1,6 @@
+#include "formdescription.h"
 #include "mainform.h"
+#include "text.h"
 
 #include <commctrl.h>
 
@@ -11,8 +13,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show)
 
     MainForm form;
     if (!form.create(instance)) {
-        MessageBoxW(nullptr, L"Прозорецът не можа да бъде създаден.", L"Грешка при изпълнение",
-            MB_OK | MB_ICONERROR);
+        MessageBoxW(nullptr, L"Прозорецът не можа да бъде създаден.",
+            widen(form::failureTitle).c_str(), MB_OK | MB_ICONERROR);
         return 1;
     }
     ShowWindow(form.window(), show);

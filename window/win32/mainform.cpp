@@ -92,7 +92,7 @@ HWND control(HWND window, form::Kind kind, int index)
 void reportFailure(HWND window, const std::wstring &message)
 {
     std::fprintf(stderr, "Run-time error: %s\n", narrow(message).c_str());
-    MessageBoxW(window, message.c_str(), L"Грешка при изпълнение", MB_OK | MB_ICONERROR);
+    MessageBoxW(window, message.c_str(), widen(form::failureTitle).c_str(), MB_OK | MB_ICONERROR);
 }
 
 MainForm::MainForm(const lists::Catalogue &catalogue, FailureReporter failureReporter)
