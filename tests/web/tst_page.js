@@ -286,6 +286,17 @@ check("mouse: every row of every list selects its whole entry, in view", async (
     assert.deepEqual(page.failures, []);
 });
 
+check("mouse: the selected row clicked again brings its entry back into view", async (page) => {
+    await clickRow(page, 0, 4); // Мусала, 2925, Рила
+    const heights = await page.locator(byId("List1(1)")).boundingBox();
+    await page.mouse.move(heights.x + heights.width / 2, heights.y + heights.height / 2);
+    await page.mouse.wheel(0, -200);
+    await page.waitForFunction(() => document.getElementById("List1(1)").scrollTop === 0);
+    assert.deepEqual(await selectedInView(page), [true, false, true], "2925 scrolled away");
+    await clickRow(page, 0, 4);
+    await expectEntry(page, entryOf(0, 4), "Мусала again");
+});
+
 check("screen reader: each selected row is named by the whole entry", async (page) => {
     await clickRow(page, 1, 6); // 2914
     assert.deepEqual(await spokenSelection(page),
@@ -406,6 +417,8 @@ check("failure: shown in the page with what failed, and the page keeps working",
 async function main() {
     browser = await chromium.launch({
         executablePath: process.env.PLANINI_CHROMIUM || "/usr/bin/chromium",
+        // Scroll bars as a user sees them, and colours as the page gives them.
+        ignoreDefaultArgs: ["--hide-scrollbars"],
         args: ["--no-sandbox", "--disable-gpu", "--force-color-profile=srgb", "--disable-quic",
             "--no-first-run", "--disable-background-networking", "--disable-component-update",
             "--disable-sync", "--host-resolver-rules=MAP * ~NOTFOUND"],

@@ -21,8 +21,18 @@ var Module = (function () {
     }];
 
     [0, 1, 2].forEach(function (list) {
-        document.getElementById("List1(" + list + ")").addEventListener("change", function () {
-            handle(function () { program.List1_Click(list); });
+        var listBox = document.getElementById("List1(" + list + ")");
+        var click = function () { handle(function () { program.List1_Click(list); }); };
+        var changed = false;
+        listBox.addEventListener("mousedown", function () { changed = false; });
+        listBox.addEventListener("change", function () {
+            changed = true;
+            click();
+        });
+        // Selected again, the row brings its whole entry back into view.
+        listBox.addEventListener("click", function () {
+            if (!changed && listBox.selectedIndex >= 0)
+                click();
         });
     });
     document.getElementById("Command1").addEventListener("click", function () {
