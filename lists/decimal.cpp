@@ -1,6 +1,7 @@
 #include "decimal.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -229,6 +230,23 @@ double nearestDouble(std::string_view digitText, long exponent)
         digits.resize(keptDigits);
         digits += '1';
     }
+
+#if FLT_EVAL_METHOD == 0
+    // Digits and power of ten both exact doubles: one multiplication or
+    // division, rounded once by the hardware to the nearest, ties to even.
+    // Where doubles are computed in a wider format (x87), that would round
+    // twice, and the exact way below is taken instead.
+    constexpr double exactPowersOfTen[] = { 1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10,
+        1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22 };
+    constexpr long largestExactPower = 22;
+    if (digits.size() <= 15 && exponent >= -largestExactPower && exponent <= largestExactPower) {
+        double mantissa = 0.0;
+        for (const char digit : digits)
+            mantissa = mantissa * 10.0 + (digit - '0');
+        return exponent >= 0 ? mantissa * exactPowersOfTen[exponent]
+                             : mantissa / exactPowersOfTen[-exponent];
+    }
+#endif
 
     // The number lies in [10^(count - 1 + exponent), 10^(count + exponent)).
     const long count = static_cast<long>(digits.size());

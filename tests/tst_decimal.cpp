@@ -179,4 +179,27 @@ TEST_CASE("reading and writing agree with the C++ library's conversions")
             CHECK(textValue(text) == expected);
     }
 }
+
+// Short texts near 1, read with one rounding of the hardware where it can.
+TEST_CASE("texts of few digits and small powers of ten agree with the C++ library's")
+{
+    std::mt19937_64 random(13);
+    std::uniform_int_distribution<int> digitCount(1, 17);
+    std::uniform_int_distribution<int> digit(0, 9);
+    std::uniform_int_distribution<int> exponent(-25, 25);
+    for (int i = 0; i < 4000; ++i) {
+        std::string text;
+        for (int n = digitCount(random); n > 0; --n)
+            text += static_cast<char>('0' + digit(random));
+        text += 'e' + std::to_string(exponent(random));
+        double expected = 0;
+        std::from_chars(text.data(), text.data() + text.size(), expected);
+        CAPTURE(text);
+        CHECK(textValue(text) == expected);
+
+        char buffer[32];
+        const auto written = std::to_chars(buffer, buffer + sizeof buffer, expected);
+        CHECK(decimal::shortestText(expected) == std::string(buffer, written.ptr));
+    }
+}
 #endif
