@@ -81,6 +81,17 @@ public:
         m_limbs.insert(m_limbs.begin(), limbShift, 0);
     }
 
+    void shiftRightByOne()
+    {
+        std::uint32_t carry = 0;
+        for (auto limb = m_limbs.rbegin(); limb != m_limbs.rend(); ++limb) {
+            const std::uint32_t next = *limb << 31;
+            *limb = (*limb >> 1) | carry;
+            carry = next;
+        }
+        trim();
+    }
+
     // this -= other; other must not be larger
     void subtract(const BigUnsigned &other)
     {
@@ -283,8 +294,8 @@ double nearestDouble(std::string_view digitText, long exponent)
     else
         numerator.shiftLeft(static_cast<std::size_t>(-unit));
     std::uint64_t units = 0;
-    for (int bit = mantissaBits; bit >= 0; --bit) {
-        const BigUnsigned part = shifted(denominator, static_cast<std::size_t>(bit));
+    BigUnsigned part = shifted(denominator, mantissaBits);
+    for (int bit = mantissaBits; bit >= 0; --bit, part.shiftRightByOne()) {
         if (compare(numerator, part) >= 0) {
             numerator.subtract(part);
             units |= std::uint64_t(1) << bit;
@@ -328,28 +339,47 @@ std::string shortestText(double value)
 
     // The fewest leading digits that read back as value: rounded down or up
     // at that length, the nearer one where both do, the even one on a tie.
+    // Both lie between value and those one digit shorter, so once a length
+    // reads back every longer one does: the fewest are found by bisection.
+    // Seventeen digits always read back.
     const long count = static_cast<long>(allDigits.size());
-    for (long length = 1; length < count; ++length) {
-        const long shortExponent = exponent + count - length;
-        const std::string down = allDigits.substr(0, static_cast<std::size_t>(length));
-        long upExponent = shortExponent;
-        const std::string up = incremented(down, upExponent);
-        const bool downReads = nearestDouble(down, shortExponent) == value;
-        const bool upReads = nearestDouble(up, upExponent) == value;
-        if (!downReads && !upReads)
-            continue;
-        bool takeUp = upReads;
-        if (downReads && upReads) {
-            const std::string_view rest = std::string_view(allDigits).substr(down.size());
+    struct Candidates
+    {
+        std::string down;
+        long downExponent;
+        std::string up;
+        long upExponent;
+        bool downReads;
+        bool upReads;
+    };
+    const auto candidates = [&](long length) {
+        Candidates c;
+        c.down = allDigits.substr(0, static_cast<std::size_t>(length));
+        c.downExponent = exponent + count - length;
+        c.upExponent = c.downExponent;
+        c.up = incremented(c.down, c.upExponent);
+        c.downReads = nearestDouble(c.down, c.downExponent) == value;
+        c.upReads = nearestDouble(c.up, c.upExponent) == value;
+        return c;
+    };
+    long fewest = std::min<long>(count, 17);
+    for (long tooFew = 0; fewest - tooFew > 1;) {
+        const long middle = (tooFew + fewest) / 2;
+        const Candidates c = candidates(middle);
+        (c.downReads || c.upReads ? fewest : tooFew) = middle;
+    }
+    if (fewest < count) {
+        Candidates c = candidates(fewest);
+        bool takeUp = c.upReads;
+        if (c.downReads && c.upReads) {
+            const std::string_view rest = std::string_view(allDigits).substr(c.down.size());
             const int half = rest == "5" ? 0 : (rest[0] >= '5' ? 1 : -1);
-            takeUp = half > 0 || (half == 0 && (down.back() - '0') % 2 != 0);
+            takeUp = half > 0 || (half == 0 && (c.down.back() - '0') % 2 != 0);
         }
         if (takeUp)
-            return sign + formatted(up, upExponent, allDigits, exponent);
-        long downExponent = shortExponent;
-        return sign
-            + formatted(
-                withoutTrailingZeros(down, downExponent), downExponent, allDigits, exponent);
+            return sign + formatted(c.up, c.upExponent, allDigits, exponent);
+        const std::string down = withoutTrailingZeros(std::move(c.down), c.downExponent);
+        return sign + formatted(down, c.downExponent, allDigits, exponent);
     }
     return sign + formatted(allDigits, exponent, allDigits, exponent);
 }
