@@ -8,6 +8,7 @@
 
 const assert = require("node:assert/strict");
 const fs = require("node:fs");
+const http = require("node:http");
 const { pathToFileURL } = require("node:url");
 
 let chromium;
@@ -65,22 +66,27 @@ let browser;
 const checks = [];
 const check = (name, body) => checks.push({ name, body });
 
-async function openPage(file, contextOptions = {}, { beforeStart } = {}) {
+// Opens the page from disk, or from `url` when given: then requests to its
+// origin are let through as well, and recorded.
+async function openPage(file, contextOptions = {}, { beforeStart, url } = {}) {
+    const own = (address) => /^(file|data):/.test(address) || (url && address.startsWith(new URL(url).origin + "/"));
     const context = await browser.newContext({ viewport, deviceScaleFactor: 1, ...contextOptions });
     const outside = [];
     await context.route("**/*", (route) => {
-        const url = route.request().url();
-        if (/^(file|data):/.test(url))
+        const address = route.request().url();
+        if (own(address))
             return route.continue();
-        outside.push(url);
+        outside.push(address);
         return route.abort();
     });
     const page = await context.newPage();
     page.outside = outside;
+    page.requests = [];
     page.failures = [];
     page.consoleErrors = [];
     page.on("request", (request) => {
-        if (!/^(file|data):/.test(request.url()))
+        page.requests.push(request.url());
+        if (!own(request.url()))
             outside.push(request.url());
     });
     page.on("pageerror", (error) => page.failures.push(String(error)));
@@ -95,7 +101,7 @@ async function openPage(file, contextOptions = {}, { beforeStart } = {}) {
         await page.clock.install({ time: now });
         await page.clock.pauseAt(now + 1000);
     }
-    await page.goto(pathToFileURL(file).href);
+    await page.goto(url || pathToFileURL(file).href);
     if (beforeStart) {
         await beforeStart(page);
         await page.clock.runFor(1000);
@@ -235,6 +241,14 @@ check("start: title, texts letter for letter, nothing selected, text box focused
         ["MAIN", "MainForm", "failure", ...Object.keys(places)].sort());
     assert.equal(elements.filter((e) => e === "OPTION").length, 24);
     assert.equal(await page.locator("#failure").isHidden(), true);
+
+    // The icon is inside the page: one 32 x 32 image with 256 colours.
+    const icon = await page.locator('link[rel="icon"]').getAttribute("href");
+    const prefix = "data:image/x-icon;base64,";
+    assert.ok(icon.startsWith(prefix), icon.slice(0, 40));
+    const ico = Buffer.from(icon.slice(prefix.length), "base64");
+    assert.deepEqual([ico.readUInt16LE(2), ico.readUInt16LE(4), ico[6], ico[7], ico.readUInt16LE(12)],
+        [1, 1, 32, 32, 8]);
 });
 
 check("layout: every control at its place, in the window's font", async (page) => {
@@ -369,6 +383,29 @@ check("a row clicked before the program has started is linked once it has", asyn
     await page.context().close();
 });
 
+check("from a static web server: the one request is for the page itself", async () => {
+    const server = http.createServer((request, response) => {
+        if (request.url !== "/planini.html") {
+            response.writeHead(404).end();
+            return;
+        }
+        response.writeHead(200, { "Content-Type": "text/html; charset=utf-8" });
+        response.end(fs.readFileSync(pagePath));
+    });
+    await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
+    const url = `http://127.0.0.1:${server.address().port}/planini.html`;
+    try {
+        const page = await openPage(pagePath, {}, { url });
+        await clickRow(page, 0, 1); // Вихрен
+        await expectEntry(page, entryOf(0, 1), "over HTTP");
+        assert.deepEqual(page.requests, [url]);
+        assert.deepEqual(page.outside, []);
+        await page.context().close();
+    } finally {
+        server.close();
+    }
+});
+
 check("small screen: the whole window, scaled down, not reflowed", async () => {
     const page = await openPage(pagePath, { viewport: { width: 320, height: 480 }, isMobile: true, hasTouch: true });
     const layout = await page.evaluate(() => ({
@@ -421,7 +458,7 @@ async function main() {
         ignoreDefaultArgs: ["--hide-scrollbars"],
         args: ["--no-sandbox", "--disable-gpu", "--force-color-profile=srgb", "--disable-quic",
             "--no-first-run", "--disable-background-networking", "--disable-component-update",
-            "--disable-sync", "--host-resolver-rules=MAP * ~NOTFOUND"],
+            "--disable-sync", "--host-resolver-rules=MAP * ~NOTFOUND, EXCLUDE 127.0.0.1"],
     });
     let failed = 0;
     for (const { name, body } of checks) {

@@ -4,13 +4,14 @@
 // started. The program (its script, with its WebAssembly inlined) is kept in
 // the page as text, for the page's own script to start after the first paint.
 //
-// Usage: pagegen PAGE-SCRIPT PROGRAM OUTPUT
+// Usage: pagegen PAGE-SCRIPT ICON PROGRAM OUTPUT
 
 #include "buildinfo.h"
 #include "catalogue.h"
 #include "formdescription.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -190,6 +191,22 @@ std::string windowMarkup(const lists::Catalogue &catalogue)
     return markup;
 }
 
+std::string base64(std::string_view bytes)
+{
+    static constexpr char alphabet[]
+        = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string text;
+    for (std::size_t at = 0; at < bytes.size(); at += 3) {
+        const std::size_t count = std::min<std::size_t>(3, bytes.size() - at);
+        std::uint32_t group = 0;
+        for (std::size_t i = 0; i < 3; ++i)
+            group = group << 8 | (i < count ? std::uint8_t(bytes[at + i]) : 0u);
+        for (std::size_t i = 0; i < 4; ++i)
+            text += i <= count ? alphabet[(group >> (18 - 6 * i)) & 63] : '=';
+    }
+    return text;
+}
+
 bool readFile(const char *path, std::string &content)
 {
     std::ifstream file(path, std::ios::binary);
@@ -219,26 +236,28 @@ bool inlinable(std::string text, const char *path)
 
 int main(int argc, char **argv)
 {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: pagegen PAGE-SCRIPT PROGRAM OUTPUT\n");
+    if (argc != 5) {
+        std::fprintf(stderr, "usage: pagegen PAGE-SCRIPT ICON PROGRAM OUTPUT\n");
         return 2;
     }
     std::string script;
+    std::string icon;
     std::string program;
-    if (!readFile(argv[1], script) || !readFile(argv[2], program) || !inlinable(script, argv[1])
-        || !inlinable(program, argv[2]))
+    if (!readFile(argv[1], script) || !readFile(argv[2], icon) || !readFile(argv[3], program)
+        || !inlinable(script, argv[1]) || !inlinable(program, argv[3]))
         return 1;
 
     const form::Pixels client = cssPixels(form::clientArea);
     const lists::Catalogue &catalogue = lists::Catalogue::builtIn();
-    std::ofstream page(argv[3], std::ios::binary);
+    std::ofstream page(argv[4], std::ios::binary);
     page << "<!DOCTYPE html>\n<html lang=\"bg\">\n<head>\n<meta charset=\"utf-8\">\n"
          // A small screen shows the whole window, scaled down, never reflowed.
          << "<meta name=\"viewport\" content=\"width=" << client.width + 2 * margin << "\">\n"
          << "<title>" << escaped(buildinfo::homepage) << ' ' << escaped(form::titleText)
          << "</title>\n"
-         // No request for an icon: the page asks nothing of any server.
-         << "<link rel=\"icon\" href=\"data:,\">\n"
+         // The icon inside too: the page asks nothing of any server.
+         << "<link rel=\"icon\" type=\"image/x-icon\" href=\"data:image/x-icon;base64,"
+         << base64(icon) << "\">\n"
          << "<style>\n"
          << styleSheet() << "</style>\n</head>\n<body>\n<main>\n<div id=\"MainForm\">\n"
          << windowMarkup(catalogue)
@@ -248,7 +267,7 @@ int main(int argc, char **argv)
          << script << "</script>\n</body>\n</html>\n";
     page.close();
     if (!page) {
-        std::fprintf(stderr, "pagegen: cannot write %s\n", argv[3]);
+        std::fprintf(stderr, "pagegen: cannot write %s\n", argv[4]);
         return 1;
     }
     return 0;

@@ -3,7 +3,8 @@
 // sizes in true colour with alpha; every size is scaled from the artwork by
 // nearest pixels, so the pixel art stays sharp.
 //
-// Usage: xpmtoico INPUT.xpm OUTPUT.ico
+// Usage: xpmtoico INPUT.xpm OUTPUT.ico [--32-only]
+// --32-only: just the 32 x 32 image, for a web page to carry inside.
 
 #include <cstdint>
 #include <cstdio>
@@ -166,8 +167,9 @@ std::vector<std::uint8_t> iconImage(const Image &image, int size, bool paletted)
 
 int main(int argc, char *argv[])
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: xpmtoico INPUT.xpm OUTPUT.ico\n");
+    const bool only32 = argc == 4 && std::string(argv[3]) == "--32-only";
+    if (argc != 3 && !only32) {
+        std::fprintf(stderr, "usage: xpmtoico INPUT.xpm OUTPUT.ico [--32-only]\n");
         return 2;
     }
     try {
@@ -181,8 +183,10 @@ int main(int argc, char *argv[])
             int size;
             bool paletted;
         };
-        const Entry entries[] = { { 16, false }, { 24, false }, { 32, true }, { 48, false },
+        std::vector<Entry> entries { { 16, false }, { 24, false }, { 32, true }, { 48, false },
             { 64, false }, { 128, false } };
+        if (only32)
+            entries = { { 32, true } };
 
         std::vector<std::vector<std::uint8_t>> images;
         for (const Entry &entry : entries)
