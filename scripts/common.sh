@@ -56,8 +56,9 @@ need_i386_architecture() {
 
 # What the web page needs: Debian's emscripten, and Node to run its tools.
 web_build_packages=(cmake make emscripten)
-# What its tests need: Debian's Chromium, driven by Playwright from npm.
-web_test_packages=(chromium fonts-liberation2)
+# What its tests need: Debian's Chromium and Firefox ESR, driven by Playwright
+# from npm.
+web_test_packages=(chromium firefox-esr fonts-liberation2)
 
 # Playwright and axe-core, at the versions of tests/web/package-lock.json,
 # into a folder of the build; installed again only when the lock file changes.

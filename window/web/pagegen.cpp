@@ -122,7 +122,8 @@ std::string styleSheet()
         + cssColour(form::labelColour) + ";color:" + cssColour(form::textOnFixedColour)
         + "}\n"
           "select{overflow-y:auto}\n"
-          "option{white-space:pre}\n"
+          // Four whole rows in every browser, as in the window.
+          "option{white-space:pre;padding:0 2px;line-height:19px}\n"
           "button{background:"
         + cssColour(form::buttonColour) + ";color:" + cssColour(form::textOnFixedColour)
         + ";border:2px outset " + cssColour(form::buttonColour)
