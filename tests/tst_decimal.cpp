@@ -150,6 +150,27 @@ TEST_CASE("every written value reads back exactly")
 #if defined(__cpp_lib_to_chars)
 // Where the C++ library converts floating-point numbers itself, its exact
 // conversions are the reference.
+namespace {
+
+std::string libraryText(double value)
+{
+    char buffer[32];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, written.ptr);
+}
+
+// Up to maxDigits random digits and an exponent in [lowest, highest], as in "0815e-7".
+std::string randomText(std::mt19937_64 &random, int maxDigits, int lowest, int highest)
+{
+    std::uniform_int_distribution<int> digit(0, 9);
+    std::string text;
+    for (int n = std::uniform_int_distribution<int>(1, maxDigits)(random); n > 0; --n)
+        text += static_cast<char>('0' + digit(random));
+    return text + 'e' + std::to_string(std::uniform_int_distribution<int>(lowest, highest)(random));
+}
+
+} // namespace
+
 TEST_CASE("reading and writing agree with the C++ library's conversions")
 {
     std::mt19937_64 random(11);
@@ -157,20 +178,11 @@ TEST_CASE("reading and writing agree with the C++ library's conversions")
         const double value = fromBits(random() & 0x7fff'ffff'ffff'ffff);
         if (!std::isfinite(value))
             continue;
-        char buffer[32];
-        const auto written = std::to_chars(buffer, buffer + sizeof buffer, value);
-        const std::string expected(buffer, written.ptr);
-        CHECK(decimal::shortestText(value) == expected);
+        CHECK(decimal::shortestText(value) == libraryText(value));
     }
 
-    std::uniform_int_distribution<int> digitCount(1, 40);
-    std::uniform_int_distribution<int> digit(0, 9);
-    std::uniform_int_distribution<int> exponent(-360, 330);
     for (int i = 0; i < 4000; ++i) {
-        std::string text;
-        for (int n = digitCount(random); n > 0; --n)
-            text += static_cast<char>('0' + digit(random));
-        text += 'e' + std::to_string(exponent(random));
+        const std::string text = randomText(random, 40, -360, 330);
         double expected = 0;
         // Out of range (infinite or 0) is read by the cases above.
         const auto read = std::from_chars(text.data(), text.data() + text.size(), expected);
@@ -184,22 +196,13 @@ TEST_CASE("reading and writing agree with the C++ library's conversions")
 TEST_CASE("texts of few digits and small powers of ten agree with the C++ library's")
 {
     std::mt19937_64 random(13);
-    std::uniform_int_distribution<int> digitCount(1, 17);
-    std::uniform_int_distribution<int> digit(0, 9);
-    std::uniform_int_distribution<int> exponent(-25, 25);
     for (int i = 0; i < 4000; ++i) {
-        std::string text;
-        for (int n = digitCount(random); n > 0; --n)
-            text += static_cast<char>('0' + digit(random));
-        text += 'e' + std::to_string(exponent(random));
+        const std::string text = randomText(random, 17, -25, 25);
         double expected = 0;
         std::from_chars(text.data(), text.data() + text.size(), expected);
         CAPTURE(text);
         CHECK(textValue(text) == expected);
-
-        char buffer[32];
-        const auto written = std::to_chars(buffer, buffer + sizeof buffer, expected);
-        CHECK(decimal::shortestText(expected) == std::string(buffer, written.ptr));
+        CHECK(decimal::shortestText(expected) == libraryText(expected));
     }
 }
 #endif
