@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <vector>
 
 namespace lists::decimal {
@@ -363,13 +364,19 @@ std::string shortestText(double value)
         return c;
     };
     long fewest = std::min<long>(count, 17);
+    std::optional<Candidates> atFewest; // read by the bisection, if it got there
     for (long tooFew = 0; fewest - tooFew > 1;) {
         const long middle = (tooFew + fewest) / 2;
-        const Candidates c = candidates(middle);
-        (c.downReads || c.upReads ? fewest : tooFew) = middle;
+        Candidates c = candidates(middle);
+        if (c.downReads || c.upReads) {
+            fewest = middle;
+            atFewest = std::move(c);
+        } else {
+            tooFew = middle;
+        }
     }
     if (fewest < count) {
-        Candidates c = candidates(fewest);
+        Candidates c = atFewest ? std::move(*atFewest) : candidates(fewest);
         bool takeUp = c.upReads;
         if (c.downReads && c.upReads) {
             const std::string_view rest = std::string_view(allDigits).substr(c.down.size());
