@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 // What the window is made of: its controls, their places, texts, colours and
@@ -57,6 +58,23 @@ struct Control
     std::string_view text; // UTF-8; the lists are filled from the catalogue instead
     int tabIndex;
 };
+
+// The control's name in the window, as in "List1(0)" or "Command1".
+inline std::string controlName(Kind kind, int index)
+{
+    const std::string arrayIndex = "(" + std::to_string(index) + ")";
+    switch (kind) {
+    case Kind::Label:
+        return "Label1" + arrayIndex;
+    case Kind::List:
+        return "List1" + arrayIndex;
+    case Kind::Button:
+        return "Command" + std::to_string(index + 1);
+    case Kind::TextBox:
+        return "Text1" + arrayIndex;
+    }
+    return {};
+}
 
 inline constexpr Twips clientArea { 0, 0, 6915, 5175 };
 

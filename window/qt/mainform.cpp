@@ -37,21 +37,6 @@ void setBackground(QWidget *widget, const form::Rgb &colour)
     widget->setAutoFillBackground(true);
 }
 
-QString controlName(form::Kind kind, int index)
-{
-    switch (kind) {
-    case form::Kind::Label:
-        return QStringLiteral("Label1(%1)").arg(index);
-    case form::Kind::List:
-        return QStringLiteral("List1(%1)").arg(index);
-    case form::Kind::Button:
-        return QStringLiteral("Command%1").arg(index + 1);
-    case form::Kind::TextBox:
-        return QStringLiteral("Text1(%1)").arg(index);
-    }
-    return {};
-}
-
 // Qt's own texts (context menus, message box buttons), read from the
 // program's resources the first time Qt asks for one. The start asks only for
 // the writing direction, so it does not page in the whole translation.
@@ -185,7 +170,8 @@ void MainForm::buildControls(const lists::Catalogue &catalogue)
             break;
         }
         }
-        widget->setObjectName(controlName(control.kind, control.index));
+        widget->setObjectName(
+            QString::fromStdString(form::controlName(control.kind, control.index)));
         widget->setGeometry(qRect(control.place));
         if (widget->focusPolicy() != Qt::NoFocus)
             byTabIndex[control.tabIndex] = widget;

@@ -66,20 +66,10 @@ std::string placeStyle(const form::Twips &place)
         + "px;width:" + std::to_string(p.width) + "px;height:" + std::to_string(p.height) + "px";
 }
 
+// Each control's element has the control's name as its id.
 std::string controlId(const form::Control &control)
 {
-    const std::string index = std::to_string(control.index);
-    switch (control.kind) {
-    case form::Kind::Label:
-        return "Label1(" + index + ")";
-    case form::Kind::List:
-        return "List1(" + index + ")";
-    case form::Kind::Button:
-        return "Command" + std::to_string(control.index + 1);
-    case form::Kind::TextBox:
-        return "Text1(" + index + ")";
-    }
-    return {};
+    return form::controlName(control.kind, control.index);
 }
 
 // Labels take no focus; the others are focused in tab-index order.

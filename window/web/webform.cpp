@@ -29,7 +29,7 @@ public:
     explicit PageLists(const lists::Catalogue &catalogue)
     {
         for (std::int16_t list = 0; list < lists::listCount; ++list) {
-            m_lists[list] = element("List1(" + std::to_string(list) + ")");
+            m_lists[list] = element(form::controlName(form::Kind::List, list));
             for (std::int16_t row = 0; row < lists::rowCount; ++row)
                 m_keyTexts[list][row] = catalogue.keyText(list, row);
         }
