@@ -1,6 +1,5 @@
 #include "catalogue.h"
 
-#include "failures.h"
 
 namespace lists {
 

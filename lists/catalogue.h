@@ -1,7 +1,8 @@
 #pragma once
 
+#include "indices.h"
+
 #include <array>
-#include <cstdint>
 #include <string_view>
 
 namespace lists {
@@ -14,10 +15,6 @@ struct CatalogueRow
     std::string_view key;
 };
 
-inline constexpr std::int16_t listCount = 3;
-inline constexpr std::int16_t rowCount = 8;
-
-// List 0 holds the peaks, list 1 the heights, list 2 the mountains.
 using CatalogueTable = std::array<std::array<CatalogueRow, rowCount>, listCount>;
 
 // The fixed content of the lists. Read-only; texts are UTF-8 and keep their

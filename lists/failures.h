@@ -1,12 +1,11 @@
 #pragma once
 
-#include <cstdint>
 #include <stdexcept>
 
 namespace lists {
 
-// A failure that ends the running handling. Nothing in this library catches
-// it: the window decides how to show it.
+// A failure that ends the running handling. The handlings catch none;
+// runHandling (behaviour.h) turns it into the text that the window shows.
 class RuntimeFailure : public std::runtime_error
 {
 public:
@@ -26,10 +25,5 @@ class OverflowError : public RuntimeFailure
 public:
     using RuntimeFailure::RuntimeFailure;
 };
-
-// Throw ListIndexError for a list outside 0..2, or a row outside 0..7
-// (-1..7 where "no row" is allowed).
-void checkListIndex(std::int16_t list);
-void checkRowIndex(std::int16_t row, bool allowNoRow);
 
 } // namespace lists

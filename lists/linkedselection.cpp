@@ -1,6 +1,5 @@
 #include "linkedselection.h"
 
-#include "catalogue.h"
 #include "listoperations.h"
 #include "numbers.h"
 
@@ -10,7 +9,7 @@ void List1_Click(ListOperations &lists, std::int16_t list)
 {
     const std::int16_t clickedRow = lists.selectedRow(list);
     // Row -1 has an empty key text, which reads as 0 and matches no row.
-    const std::int16_t key = roundToInt16(textValue(lists.keyText(list, clickedRow)));
+    const std::int16_t key = keyValue(lists.keyText(list, clickedRow));
 
     // Every row of every list is compared, the clicked list too; with a key
     // on several rows of one list, the last of them stays selected.

@@ -1,7 +1,5 @@
 #include "listoperations.h"
 
-#include "failures.h"
-
 namespace lists {
 
 std::int16_t ListOperations::selectedRow(std::int16_t list) const
@@ -19,13 +17,13 @@ void ListOperations::setSelectedRow(std::int16_t list, std::int16_t row)
     doSetSelectedRow(list, row);
 }
 
-std::string ListOperations::keyText(std::int16_t list, std::int16_t row) const
+std::string_view ListOperations::keyText(std::int16_t list, std::int16_t row) const
 {
     checkListIndex(list);
     checkRowIndex(row, true);
     if (row == -1)
         return {};
-    return doKeyText(list, row);
+    return m_catalogue.keyText(list, row);
 }
 
 } // namespace lists

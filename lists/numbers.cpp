@@ -1,9 +1,9 @@
 #include "numbers.h"
 
-#include "decimal.h"
 #include "failures.h"
 
-#include <algorithm>
+#include <fast_float/fast_float.h>
+
 #include <cmath>
 #include <limits>
 #include <string>
@@ -22,13 +22,6 @@ bool isBlank(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
-std::size_t skipDigits(std::string_view text, std::size_t at)
-{
-    while (at < text.size() && isDigit(text[at]))
-        ++at;
-    return at;
-}
-
 } // namespace
 
 double textValue(std::string_view text)
@@ -43,45 +36,35 @@ double textValue(std::string_view text)
         ++at;
     }
 
-    // The number is mantissa digits × 10^exponent.
-    const std::size_t integerEnd = skipDigits(text, at);
-    std::string mantissa(text.substr(at, integerEnd - at));
-    std::size_t end = integerEnd;
-    long exponent = 0;
-    if (end < text.size() && text[end] == '.') {
-        end = skipDigits(text, end + 1);
-        const std::string_view fraction = text.substr(integerEnd + 1, end - (integerEnd + 1));
-        mantissa += fraction;
-        exponent = -static_cast<long>(fraction.size());
-    }
-    if (mantissa.empty())
+    // A number starts with a digit or a point; this keeps out a second sign
+    // and the words that from_chars would read ("inf", "nan").
+    const std::string_view number = text.substr(at);
+    if (number.empty() || !(isDigit(number[0]) || number[0] == '.'))
         return 0.0;
-
-    if (end < text.size() && (text[end] == 'e' || text[end] == 'E')) {
-        std::size_t exponentAt = end + 1;
-        const bool negativeExponent = exponentAt < text.size() && text[exponentAt] == '-';
-        if (exponentAt < text.size() && (text[exponentAt] == '+' || text[exponentAt] == '-'))
-            ++exponentAt;
-        // Far past any double's range the exponent's size no longer matters.
-        long written = 0;
-        for (; exponentAt < text.size() && isDigit(text[exponentAt]); ++exponentAt)
-            written = std::min(written * 10 + (text[exponentAt] - '0'), 1'000'000L);
-        exponent += negativeExponent ? -written : written;
-    }
-
-    const double value = decimal::nearestDouble(mantissa, exponent);
+    double value = 0.0;
+    const auto [end, error] = fast_float::from_chars(
+        number.data(), number.data() + number.size(), value, fast_float::chars_format::general);
+    if (error != std::errc())
+        return 0.0; // a point with no digit on either side
     return negative ? -value : value;
 }
 
-std::int16_t roundToInt16(double value)
+std::optional<std::int16_t> roundToInt16(double value)
 {
     // nearbyint rounds in the default mode, to nearest with ties to even.
     const double rounded = std::nearbyint(value);
     if (!(rounded >= std::numeric_limits<std::int16_t>::min()
             && rounded <= std::numeric_limits<std::int16_t>::max()))
-        throw OverflowError("Overflow: " + decimal::shortestText(value)
-            + " does not fit a 16-bit integer (-32768..32767)");
+        return std::nullopt;
     return static_cast<std::int16_t>(rounded);
+}
+
+std::int16_t keyValue(std::string_view keyText)
+{
+    if (const std::optional<std::int16_t> key = roundToInt16(textValue(keyText)))
+        return *key;
+    throw OverflowError("Overflow: key \"" + std::string(keyText)
+        + "\" does not fit a 16-bit integer (-32768..32767)");
 }
 
 } // namespace lists

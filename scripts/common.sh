@@ -23,7 +23,7 @@ need_packages() {
 # carries inside, and Qt's platform interface for the accessibility test), and the fonts it is drawn in (Liberation Serif stands in
 # for Times New Roman, with Cyrillic letters).
 build_packages=(cmake make g++ pkg-config qt6-base-dev qt6-base-private-dev qt6-translations-l10n
-    doctest-dev fonts-liberation2 fontconfig)
+    doctest-dev libfast-float-dev nlohmann-json3-dev fonts-liberation2 fontconfig)
 
 # Configures a build folder once; later runs only build what changed.
 # CI turns warnings into errors.
@@ -40,7 +40,7 @@ configure_build() {
 
 # What the Windows program needs: Debian's mingw-w64 for 32-bit x86, and the
 # build machine's own compiler for the icon tool.
-windows_build_packages=(cmake make g++ doctest-dev g++-mingw-w64-i686 binutils-mingw-w64-i686)
+windows_build_packages=(cmake make g++ doctest-dev libfast-float-dev nlohmann-json3-dev g++-mingw-w64-i686 binutils-mingw-w64-i686)
 # What its tests need: 32-bit Wine on a virtual X display.
 windows_test_packages=(wine wine32 fonts-wine fonts-liberation2 xvfb xauth)
 
@@ -55,7 +55,7 @@ need_i386_architecture() {
 }
 
 # What the web page needs: Debian's emscripten, and Node to run its tools.
-web_build_packages=(cmake make emscripten)
+web_build_packages=(cmake make emscripten doctest-dev libfast-float-dev)
 # What its tests need: Debian's Chromium and Firefox ESR, driven by Playwright
 # from npm.
 web_test_packages=(chromium firefox-esr fonts-liberation2)

@@ -15,7 +15,6 @@ public:
     using MemoryLists::MemoryLists;
 
     std::vector<Assignment> assignments;
-    mutable int keyReads = 0;
     // Called after a selection changed, as a toolkit's change notification is.
     std::function<void(std::int16_t list)> onSelectionChanged;
     // Called before each assignment; may throw to make the operation fail.
@@ -31,11 +30,5 @@ protected:
         MemoryLists::doSetSelectedRow(list, row);
         if (changed && onSelectionChanged)
             onSelectionChanged(list);
-    }
-
-    std::string doKeyText(std::int16_t list, std::int16_t row) const override
-    {
-        ++keyReads;
-        return MemoryLists::doKeyText(list, row);
     }
 };

@@ -3,6 +3,8 @@
 #include <doctest/doctest.h>
 
 #include <set>
+#include <string>
+#include <vector>
 
 using namespace form;
 
@@ -70,6 +72,37 @@ TEST_CASE("tab indices are unique and start at the text box")
     for (const Control &control : controls)
         CHECK(seen.insert(control.tabIndex).second);
     CHECK(*seen.begin() == find(Kind::TextBox, 0).tabIndex);
+
+    std::vector<std::string> focusOrder;
+    for (const Control &control : controls)
+        if (takesFocus(control.kind))
+            focusOrder.push_back(controlName(control.kind, control.index));
+    CHECK(focusOrder
+        == std::vector<std::string> { "Text1(0)", "List1(0)", "List1(1)", "List1(2)", "Command1" });
+}
+
+TEST_CASE("each heading names the list it stands over, and only headings name one")
+{
+    for (int list = 0; list < 3; ++list) {
+        CAPTURE(list);
+        const Control &heading = headingOf(list);
+        CHECK(heading.kind == Kind::Label);
+        CHECK(heading.index == list + 1);
+        CHECK(heading.place.left == find(Kind::List, list).place.left);
+        CHECK(heading.place.width == find(Kind::List, list).place.width);
+    }
+    int named = 0;
+    for (const Control &control : controls)
+        named += control.namedList >= 0;
+    CHECK(named == 3);
+    CHECK(headingOf(0).text == "Връх");
+    CHECK(headingOf(2).text == "Планина");
+}
+
+TEST_CASE("the title is the home page's address, a blank and the title text")
+{
+    CHECK(windowTitle() == std::string(buildinfo::homepage) + " География - планини, върхове");
+    CHECK(std::string_view(buildinfo::homepage).starts_with("https://"));
 }
 
 TEST_CASE("the assignment has eight lines, each ended by CR LF")

@@ -1,5 +1,5 @@
 #include "buildinfo.h"
-#include "catalogue.h"
+#include "catalogues.h"
 #include "mainform.h"
 #include "windowstate.h"
 
@@ -34,24 +34,6 @@ namespace {
 QString fromUtf8(std::string_view text)
 {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
-CatalogueTable builtInTable()
-{
-    CatalogueTable table;
-    for (std::int16_t l = 0; l < listCount; ++l)
-        for (std::int16_t r = 0; r < rowCount; ++r)
-            table[l][r]
-                = { Catalogue::builtIn().displayText(l, r), Catalogue::builtIn().keyText(l, r) };
-    return table;
-}
-
-// The built-in catalogue with one key text replaced.
-Catalogue catalogueWithKey(std::int16_t list, std::int16_t row, std::string_view key)
-{
-    CatalogueTable table = builtInTable();
-    table[list][row].key = key;
-    return Catalogue(table);
 }
 
 } // namespace
@@ -463,7 +445,7 @@ void TestMainForm::realReportWritesAndShowsTheFailure()
     close(savedStderr);
 
     const QString expected
-        = QStringLiteral("Overflow: 40000 does not fit a 16-bit integer (-32768..32767)");
+        = QStringLiteral("Overflow: key \"40000\" does not fit a 16-bit integer (-32768..32767)");
     QCOMPARE(boxTitle, QStringLiteral("Грешка при изпълнение"));
     QCOMPARE(boxText, expected);
     captured.seek(0);

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "buildinfo.h"
+
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -57,7 +60,14 @@ struct Control
     Twips place;
     std::string_view text; // UTF-8; the lists are filled from the catalogue instead
     int tabIndex;
+    int namedList = -1; // a heading names List1(namedList) to a screen reader
 };
+
+// Labels take no focus; every other control does.
+constexpr bool takesFocus(Kind kind)
+{
+    return kind != Kind::Label;
+}
 
 // The control's name in the window, as in "List1(0)" or "Command1".
 inline std::string controlName(Kind kind, int index)
@@ -78,20 +88,37 @@ inline std::string controlName(Kind kind, int index)
 
 inline constexpr Twips clientArea { 0, 0, 6915, 5175 };
 
+// In tab order: the keyboard focus moves through those that take it in the
+// order they stand here.
 inline constexpr std::array controls {
-    Control { Kind::Label, 0, { 960, 0, 4575, 375 }, "Планини и върхове в България", 2 },
-    Control { Kind::Label, 1, { 360, 600, 2055, 375 }, "Връх", 4 },
-    Control { Kind::Label, 2, { 2520, 600, 1095, 375 }, "Височина", 6 },
-    Control { Kind::Label, 3, { 3840, 600, 2775, 375 }, "Планина", 8 },
-    Control { Kind::List, 0, { 360, 960, 2055, 1200 }, {}, 3 },
-    Control { Kind::List, 1, { 2520, 960, 1095, 1200 }, {}, 5 },
-    Control { Kind::List, 2, { 3840, 960, 2775, 1200 }, {}, 7 },
-    Control { Kind::Button, 0, { 2040, 2520, 2775, 615 }, "Чисти", 12 },
     Control { Kind::TextBox, 0, { 120, 3240, 6735, 1815 }, {}, 0 },
+    Control { Kind::Label, 0, { 960, 0, 4575, 375 }, "Планини и върхове в България", 2 },
+    Control { Kind::List, 0, { 360, 960, 2055, 1200 }, {}, 3 },
+    Control { Kind::Label, 1, { 360, 600, 2055, 375 }, "Връх", 4, 0 },
+    Control { Kind::List, 1, { 2520, 960, 1095, 1200 }, {}, 5 },
+    Control { Kind::Label, 2, { 2520, 600, 1095, 375 }, "Височина", 6, 1 },
+    Control { Kind::List, 2, { 3840, 960, 2775, 1200 }, {}, 7 },
+    Control { Kind::Label, 3, { 3840, 600, 2775, 375 }, "Планина", 8, 2 },
+    Control { Kind::Button, 0, { 2040, 2520, 2775, 615 }, "Чисти", 12 },
 };
+static_assert(std::is_sorted(controls.begin(), controls.end(),
+    [](const Control &a, const Control &b) { return a.tabIndex < b.tabIndex; }));
+
+// The heading that names List1(list).
+constexpr const Control &headingOf(int list)
+{
+    return *std::find_if(controls.begin(), controls.end(),
+        [list](const Control &control) { return control.namedList == list; });
+}
 
 // Shown after the home page address in the window's title.
 inline constexpr std::string_view titleText = "География - планини, върхове";
+
+// The window's whole title.
+inline std::string windowTitle()
+{
+    return std::string(buildinfo::homepage) + ' ' + std::string(titleText);
+}
 
 // The assignment in Text1(0); every line ends with CR LF, the last one too.
 inline constexpr std::string_view assignmentText

@@ -1,7 +1,7 @@
 // libFuzzer target for number reading and 16-bit rounding: no crash, no
-// undefined behaviour, an overflow is always the typed failure, plain decimal
-// texts read as the C library's strtod reads them, and the value an overflow
-// message names reads back as the value itself.
+// undefined behaviour, a key that does not fit is always the typed failure
+// and its message quotes the text whole, and plain decimal texts read as the
+// C library's strtod reads them.
 
 #include "failures.h"
 #include "numbers.h"
@@ -44,15 +44,15 @@ void check(bool condition)
         std::abort();
 }
 
-std::optional<std::int16_t> rounded(double value)
+std::optional<std::int16_t> key(std::string_view text)
 {
     try {
-        return lists::roundToInt16(value);
+        return lists::keyValue(text);
     } catch (const lists::OverflowError &error) {
-        // "Overflow: <value> does not fit ..."
-        const std::string_view message = error.what();
-        const std::string_view named = message.substr(10, message.find(' ', 10) - 10);
-        check(lists::textValue(named) == value || std::isinf(value));
+        const std::string expected = "Overflow: key \"" + std::string(text)
+            + "\" does not fit a 16-bit integer (-32768..32767)";
+        // what() ends at a NUL byte of the text.
+        check(std::string_view(error.what()) == std::string_view(expected).substr(0, expected.find('\0')));
         return std::nullopt;
     }
 }
@@ -65,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const double value = lists::textValue(text);
     check(!std::isnan(value));
 
-    const std::optional<std::int16_t> result = rounded(value);
+    const std::optional<std::int16_t> result = key(text);
     const double nearest = std::nearbyint(value);
     const bool fits = nearest >= -32768.0 && nearest <= 32767.0;
     check(result.has_value() == fits);

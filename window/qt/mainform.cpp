@@ -2,7 +2,7 @@
 
 #include "appicon.h"
 #include "buildinfo.h"
-#include "linkedselection.h"
+#include "formdescription.h"
 #include "listbox.h"
 #include "qtform.h"
 #include "redbutton.h"
@@ -18,8 +18,7 @@
 #include <QTranslator>
 
 #include <cstdio>
-#include <exception>
-#include <map>
+#include <optional>
 
 namespace {
 
@@ -79,17 +78,18 @@ void prepareApplication()
 
 void reportFailure(QWidget *window, const QString &message)
 {
-    std::fprintf(stderr, "Run-time error: %s\n", qUtf8Printable(message));
+    std::fprintf(stderr, "%s\n", lists::failureLogLine(message.toStdString()).c_str());
     QMessageBox::critical(window, fromUtf8(form::failureTitle), message);
 }
 
 MainForm::MainForm(
     const lists::Catalogue &catalogue, FailureReporter failureReporter, QWidget *parent)
     : QWidget(parent)
+    , lists::ListOperations(catalogue)
     , m_reportFailure(std::move(failureReporter))
 {
     setObjectName(QStringLiteral("MainForm"));
-    setWindowTitle(QString::fromUtf8(buildinfo::homepage) + u' ' + fromUtf8(form::titleText));
+    setWindowTitle(QString::fromStdString(form::windowTitle()));
     setFixedSize(qRect(form::clientArea).size());
     // A window of fixed size has nothing to maximise: no button for it.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
@@ -101,12 +101,12 @@ MainForm::MainForm(
     font.setStyleHint(QFont::Serif);
     setFont(font);
 
-    buildControls(catalogue);
+    buildControls();
 }
 
-void MainForm::buildControls(const lists::Catalogue &catalogue)
+void MainForm::buildControls()
 {
-    std::map<int, QWidget *> byTabIndex;
+    QWidget *previousInTabOrder = nullptr;
     std::array<QLabel *, lists::listCount> headings {};
 
     for (const form::Control &control : form::controls) {
@@ -116,8 +116,8 @@ void MainForm::buildControls(const lists::Catalogue &catalogue)
             auto *label = new QLabel(fromUtf8(control.text), this);
             label->setAlignment(Qt::AlignCenter);
             setBackground(label, form::labelColour);
-            if (control.index > 0)
-                headings[control.index - 1] = label;
+            if (control.namedList >= 0)
+                headings[control.namedList] = label;
             widget = label;
             break;
         }
@@ -127,12 +127,9 @@ void MainForm::buildControls(const lists::Catalogue &catalogue)
             // Rows too wide for the list are elided; the tooltip shows them whole.
             listBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
             listBox->setUniformItemSizes(true);
-            for (std::int16_t row = 0; row < lists::rowCount; ++row) {
-                listBox->addRow(fromUtf8(catalogue.displayText(list, row)));
-                m_keyTexts[list][row] = catalogue.keyText(list, row);
-            }
-            const auto click
-                = [this, list] { runHandling([this, list] { lists::List1_Click(*this, list); }); };
+            for (std::int16_t row = 0; row < lists::rowCount; ++row)
+                listBox->addRow(fromUtf8(catalogue().displayText(list, row)));
+            const auto click = [this, list] { runHandling(lists::Handling::List1_Click, list); };
             connect(listBox, &QListWidget::itemSelectionChanged, this, [this, click] {
                 if (!m_inHandling)
                     click();
@@ -148,7 +145,7 @@ void MainForm::buildControls(const lists::Catalogue &catalogue)
             // Enter presses the button too, not only Space.
             button->setAutoDefault(true);
             connect(button, &QPushButton::clicked, this,
-                [this] { runHandling([this] { lists::Command1_Click(*this); }); });
+                [this] { runHandling(lists::Handling::Command1_Click); });
             widget = button;
             break;
         }
@@ -173,8 +170,11 @@ void MainForm::buildControls(const lists::Catalogue &catalogue)
         widget->setObjectName(
             QString::fromStdString(form::controlName(control.kind, control.index)));
         widget->setGeometry(qRect(control.place));
-        if (widget->focusPolicy() != Qt::NoFocus)
-            byTabIndex[control.tabIndex] = widget;
+        if (form::takesFocus(control.kind)) {
+            if (previousInTabOrder)
+                setTabOrder(previousInTabOrder, widget);
+            previousInTabOrder = widget;
+        }
     }
 
     // A screen reader names each list after its heading. Item views take
@@ -184,32 +184,23 @@ void MainForm::buildControls(const lists::Catalogue &catalogue)
         m_lists[list]->setAccessibleName(headings[list]->text());
     }
 
-    QWidget *previous = nullptr;
-    for (const auto &[tabIndex, widget] : byTabIndex) {
-        if (previous)
-            setTabOrder(previous, widget);
-        previous = widget;
-    }
     m_textBox->setFocus();
 }
 
-template<typename Handling> void MainForm::runHandling(Handling handling)
+void MainForm::runHandling(lists::Handling handling, std::int16_t list)
 {
-    QString failure;
+    std::optional<std::string> failure;
     {
         const QScopedValueRollback guard(m_inHandling, true);
-        try {
-            handling();
-        } catch (const std::exception &error) {
-            failure = QString::fromUtf8(error.what());
-        } catch (...) {
-            failure = QStringLiteral("Unknown failure");
-        }
+        failure = lists::runHandling(*this, handling, list);
     }
-    updateSpokenEntries();
+    const lists::SpokenEntries spoken = lists::spokenEntries(*this);
+    for (std::int16_t each = 0; each < lists::listCount; ++each)
+        m_lists[each]->setSpokenEntry(
+            spoken[each].row, QString::fromStdString(spoken[each].name));
     // Reported outside the guard: a modal message box runs its own event loop.
-    if (!failure.isEmpty())
-        m_reportFailure(this, failure);
+    if (failure)
+        m_reportFailure(this, QString::fromStdString(*failure));
 }
 
 void MainForm::showEvent(QShowEvent *event)
@@ -220,25 +211,6 @@ void MainForm::showEvent(QShowEvent *event)
         m_textBox->setPlainText(
             fromUtf8(form::assignmentText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     QWidget::showEvent(event);
-}
-
-// A screen reader names each selected row by the whole entry shown with it:
-// its own text first, then the other lists' selected texts in their order,
-// as in "Вихрен, 2914, Пирин".
-void MainForm::updateSpokenEntries()
-{
-    std::array<std::int16_t, lists::listCount> rows {};
-    std::array<QString, lists::listCount> selected;
-    for (std::int16_t list = 0; list < lists::listCount; ++list)
-        if ((rows[list] = doSelectedRow(list)) >= 0)
-            selected[list] = m_lists[list]->item(rows[list])->text().trimmed();
-    for (std::int16_t list = 0; list < lists::listCount; ++list) {
-        QStringList entry { selected[list] };
-        for (std::int16_t other = 0; other < lists::listCount; ++other)
-            if (other != list && !selected[other].isEmpty())
-                entry << selected[other];
-        m_lists[list]->setSpokenEntry(rows[list], entry.join(QStringLiteral(", ")));
-    }
 }
 
 std::int16_t MainForm::doSelectedRow(std::int16_t list) const
@@ -256,9 +228,4 @@ void MainForm::doSetSelectedRow(std::int16_t list, std::int16_t row)
     }
     listBox->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
     listBox->scrollToItem(listBox->item(row));
-}
-
-std::string MainForm::doKeyText(std::int16_t list, std::int16_t row) const
-{
-    return m_keyTexts[list][row];
 }

@@ -1,13 +1,12 @@
 #pragma once
 
-#include "catalogue.h"
+#include "behaviour.h"
 #include "listoperations.h"
 
 #include <QWidget>
 
 #include <array>
 #include <functional>
-#include <string>
 
 class ListBox;
 class QPlainTextEdit;
@@ -36,18 +35,14 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void buildControls(const lists::Catalogue &catalogue);
-    template<typename Handling> void runHandling(Handling handling);
-    void updateSpokenEntries();
+    void buildControls();
+    void runHandling(lists::Handling handling, std::int16_t list = 0);
 
     std::int16_t doSelectedRow(std::int16_t list) const override;
     void doSetSelectedRow(std::int16_t list, std::int16_t row) override;
-    std::string doKeyText(std::int16_t list, std::int16_t row) const override;
 
     // List1(0..2), the visible lists.
     std::array<ListBox *, lists::listCount> m_lists {};
-    // List2(0..2): the key texts beside the visible lists, never shown.
-    std::array<std::array<std::string, lists::rowCount>, lists::listCount> m_keyTexts;
     QPlainTextEdit *m_textBox = nullptr;
     FailureReporter m_reportFailure;
     // Set while a handling runs: the selections it sets are not the user's.

@@ -1,6 +1,6 @@
-#include "failures.h"
+#include "indices.h"
 
-#include "catalogue.h"
+#include "failures.h"
 
 #include <string>
 
