@@ -3,6 +3,7 @@
 
 #include "buildinfo.h"
 #include "formdescription.h"
+#include "resourceids.h"
 #include "text.h"
 
 #include <doctest/doctest.h>
@@ -159,7 +160,7 @@ TEST_CASE("the icon and the manifest are in the .exe")
         programPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     REQUIRE(module != nullptr);
 
-    const std::string group = resourceText(module, MAKEINTRESOURCEW(1), RT_GROUP_ICON);
+    const std::string group = resourceText(module, MAKEINTRESOURCEW(IDI_PLANINI), RT_GROUP_ICON);
     REQUIRE(group.size() >= sizeof(GroupIconHeader));
     const auto *header = reinterpret_cast<const GroupIconHeader *>(group.data());
     REQUIRE(group.size() >= sizeof(GroupIconHeader) + header->count * sizeof(GroupIconEntry));
@@ -174,9 +175,9 @@ TEST_CASE("the icon and the manifest are in the .exe")
     }
     CHECK(classic); // 32 x 32 at 256 colours
     CHECK(largest >= 64);
-    CHECK(LoadImageW(module, MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, 0) != nullptr);
+    CHECK(LoadImageW(module, MAKEINTRESOURCEW(IDI_PLANINI), IMAGE_ICON, 32, 32, 0) != nullptr);
 
-    const std::string manifest = resourceText(module, MAKEINTRESOURCEW(1), RT_MANIFEST);
+    const std::string manifest = resourceText(module, CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST);
     CHECK(manifest.find("PerMonitorV2") != std::string::npos);
     CHECK(manifest.find("Microsoft.Windows.Common-Controls") != std::string::npos);
     CHECK(manifest.find("asInvoker") != std::string::npos);

@@ -1,4 +1,5 @@
 #include "buildinfo.h"
+#include "catalogues.h"
 #include "formdescription.h"
 #include "windowdriver.h"
 
@@ -87,17 +88,6 @@ COLORREF rgb(const form::Rgb &colour)
     return RGB(colour.red, colour.green, colour.blue);
 }
 
-lists::Catalogue catalogueWithKey(int list, int row, std::string_view key)
-{
-    lists::CatalogueTable table;
-    const lists::Catalogue &builtIn = lists::Catalogue::builtIn();
-    for (std::int16_t l = 0; l < lists::listCount; ++l)
-        for (std::int16_t r = 0; r < lists::rowCount; ++r)
-            table[l][r] = { builtIn.displayText(l, r), builtIn.keyText(l, r) };
-    table[std::size_t(list)][std::size_t(row)].key = key;
-    return lists::Catalogue(table);
-}
-
 } // namespace
 
 TEST_CASE("the window opens as described, letter for letter")
@@ -105,8 +95,7 @@ TEST_CASE("the window opens as described, letter for letter")
     const WindowDriver driver;
     const int dpi = expectedDpi();
 
-    CHECK(narrow(windowText(driver.window()))
-        == std::string(buildinfo::homepage) + " " + std::string(form::titleText));
+    CHECK(narrow(windowText(driver.window())) == form::windowTitle());
     const auto style = DWORD(GetWindowLongW(driver.window(), GWL_STYLE));
     CHECK((style & WS_MAXIMIZEBOX) == 0);
     CHECK((style & WS_THICKFRAME) == 0);

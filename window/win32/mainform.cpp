@@ -1,16 +1,16 @@
 #include "mainform.h"
 
-#include "buildinfo.h"
 #include "controlids.h"
+#include "dpi.h"
 #include "failures.h"
 #include "formdescription.h"
-#include "linkedselection.h"
+#include "redbutton.h"
+#include "resourceids.h"
 #include "text.h"
 
-#include <algorithm>
+#include <commctrl.h>
+
 #include <cstdio>
-#include <exception>
-#include <vector>
 
 namespace {
 
@@ -22,35 +22,10 @@ COLORREF colorRef(const form::Rgb &rgb)
     return RGB(rgb.red, rgb.green, rgb.blue);
 }
 
-// Windows 10 1607 and later know each window's own dpi; older ones have one
-// for the whole screen. Looked up at run time so that Windows 7 starts too.
-UINT dpiOf(HWND window)
-{
-    using GetDpiForWindowFunction = UINT(WINAPI *)(HWND);
-    static const auto getDpiForWindow
-        = reinterpret_cast<GetDpiForWindowFunction>(reinterpret_cast<void *>(
-            GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-    if (getDpiForWindow)
-        return getDpiForWindow(window);
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return UINT(dpi);
-}
-
-// The outer size of the window for its client area at the given dpi.
 SIZE windowSize(UINT dpi)
 {
     const form::Pixels client = form::pixels(form::clientArea, int(dpi));
-    RECT frame { 0, 0, client.width, client.height };
-    using AdjustFunction = BOOL(WINAPI *)(RECT *, DWORD, BOOL, DWORD, UINT);
-    static const auto adjustForDpi = reinterpret_cast<AdjustFunction>(reinterpret_cast<void *>(
-        GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
-    if (adjustForDpi)
-        adjustForDpi(&frame, windowStyle, FALSE, windowExStyle, dpi);
-    else
-        AdjustWindowRectEx(&frame, windowStyle, FALSE, windowExStyle);
-    return { frame.right - frame.left, frame.bottom - frame.top };
+    return outerSize({ client.width, client.height }, windowStyle, windowExStyle, dpi);
 }
 
 struct ControlClass
@@ -87,20 +62,44 @@ HWND control(HWND window, form::Kind kind, int index)
     return GetDlgItem(window, controlId(kind, index));
 }
 
+HICON loadIcon(HINSTANCE instance, int width, int height)
+{
+    return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_PLANINI), IMAGE_ICON,
+        GetSystemMetrics(width), GetSystemMetrics(height), LR_DEFAULTCOLOR | LR_SHARED));
+}
+
+// In a list with nothing selected, the first arrow key selects the row with
+// the focus rectangle, rather than the one after it.
+LRESULT CALLBACK listProcedure(
+    HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    const bool arrow
+        = wParam == VK_UP || wParam == VK_DOWN || wParam == VK_LEFT || wParam == VK_RIGHT;
+    if (message == WM_KEYDOWN && arrow && SendMessageW(list, LB_GETCURSEL, 0, 0) == LB_ERR) {
+        const LRESULT caret = SendMessageW(list, LB_GETCARETINDEX, 0, 0);
+        if (caret >= 0) {
+            SendMessageW(list, LB_SETCURSEL, WPARAM(caret), 0);
+            SendMessageW(GetParent(list), WM_COMMAND,
+                MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+            return 0;
+        }
+    }
+    return DefSubclassProc(list, message, wParam, lParam);
+}
+
 } // namespace
 
 void reportFailure(HWND window, const std::wstring &message)
 {
-    std::fprintf(stderr, "Run-time error: %s\n", narrow(message).c_str());
+    std::fprintf(stderr, "%s\n", lists::failureLogLine(narrow(message)).c_str());
     MessageBoxW(window, message.c_str(), widen(form::failureTitle).c_str(), MB_OK | MB_ICONERROR);
 }
 
 MainForm::MainForm(const lists::Catalogue &catalogue, FailureReporter failureReporter)
-    : m_catalogue(catalogue)
+    : lists::ListOperations(catalogue)
     , m_reportFailure(std::move(failureReporter))
     , m_windowBrush(CreateSolidBrush(colorRef(form::windowColour)))
     , m_labelBrush(CreateSolidBrush(colorRef(form::labelColour)))
-    , m_buttonBrush(CreateSolidBrush(colorRef(form::buttonColour)))
 {
 }
 
@@ -113,45 +112,14 @@ MainForm::~MainForm()
 bool MainForm::create(HINSTANCE instance)
 {
     WNDCLASSEXW windowClass {};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = windowProcedure;
     windowClass.hInstance = instance;
-    windowClass.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
-        GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR | LR_SHARED));
-    windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
-        GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR | LR_SHARED));
+    windowClass.hIcon = loadIcon(instance, SM_CXICON, SM_CYICON);
+    windowClass.hIconSm = loadIcon(instance, SM_CXSMICON, SM_CYSMICON);
     windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
-    windowClass.lpszClassName = className;
-    if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        return false;
-
-    const std::wstring title = widen(buildinfo::homepage) + L' ' + widen(form::titleText);
+    windowClass.lpszClassName = L"MainForm";
     // Sized for the screen's dpi here; WM_CREATE sizes it again for its own.
-    const SIZE size = windowSize(dpiOf(nullptr));
-    return CreateWindowExW(windowExStyle, className, title.c_str(), windowStyle, CW_USEDEFAULT,
-               CW_USEDEFAULT, size.cx, size.cy, nullptr, nullptr, instance, this)
-        != nullptr;
-}
-
-LRESULT CALLBACK MainForm::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    MainForm *form = nullptr;
-    if (message == WM_NCCREATE) {
-        const auto *creation = reinterpret_cast<const CREATESTRUCTW *>(lParam);
-        form = static_cast<MainForm *>(creation->lpCreateParams);
-        form->m_window = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-    } else {
-        form = reinterpret_cast<MainForm *>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    }
-    if (!form)
-        return DefWindowProcW(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        form->m_window = nullptr;
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    return form->handleMessage(message, wParam, lParam);
+    return createWindow(windowClass, widen(form::windowTitle()).c_str(), windowStyle,
+        windowExStyle, windowSize(dpiOf(nullptr)));
 }
 
 LRESULT MainForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -185,7 +153,7 @@ LRESULT MainForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         const auto *item = reinterpret_cast<const DRAWITEMSTRUCT *>(lParam);
         if (item->hwndItem != m_button)
             break;
-        drawButton(*item);
+        drawRedButton(*item, m_font.get(), m_dpi);
         return TRUE;
     }
 
@@ -193,15 +161,16 @@ LRESULT MainForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         const int id = LOWORD(wParam);
         const int notification = HIWORD(wParam);
         // A selection set by the program sends no LBN_SELCHANGE, so a
-        // handling never starts itself again.
+        // handling never starts itself again. A click on the selected row
+        // sends one too.
         for (std::int16_t list = 0; list < lists::listCount; ++list) {
             if (id == controlId(form::Kind::List, list) && notification == LBN_SELCHANGE) {
-                runHandling([this, list] { lists::List1_Click(*this, list); });
+                runHandling(lists::Handling::List1_Click, list);
                 return 0;
             }
         }
         if (id == controlId(form::Kind::Button, 0) && notification == BN_CLICKED) {
-            runHandling([this] { lists::Command1_Click(*this); });
+            runHandling(lists::Handling::Command1_Click);
             return 0;
         }
         break;
@@ -218,16 +187,13 @@ LRESULT MainForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         return 0;
 
-    // The multi-line text box asks for the next control on Tab, as it would
-    // of a dialog box.
+    // Tab and Shift+Tab, asked for as of a dialog box. The text box keeps
+    // its caret and view: nothing is selected in it on the way in.
     case WM_NEXTDLGCTL: {
         HWND next = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
                                    : GetNextDlgTabItem(m_window, GetFocus(), wParam != 0);
-        if (next) {
+        if (next)
             SetFocus(next);
-            if (next == m_textBox)
-                SendMessageW(next, EM_SETSEL, 0, -1);
-        }
         return 0;
     }
 
@@ -240,31 +206,26 @@ LRESULT MainForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 void MainForm::createControls()
 {
-    // Windows moves the focus in the order the controls were made.
-    std::vector<const form::Control *> byTabIndex;
-    for (const form::Control &control : form::controls)
-        byTabIndex.push_back(&control);
-    std::ranges::sort(byTabIndex, {}, &form::Control::tabIndex);
-
+    // Windows moves the focus in the order the controls were made: the
+    // description's order.
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(m_window, GWLP_HINSTANCE));
-    for (const form::Control *control : byTabIndex) {
-        const ControlClass kind = controlClass(control->kind);
-        const std::wstring text = control->kind == form::Kind::TextBox ? widen(form::assignmentText)
-                                                                       : widen(control->text);
+    for (const form::Control &control : form::controls) {
+        const ControlClass kind = controlClass(control.kind);
+        const std::wstring text = control.kind == form::Kind::TextBox ? widen(form::assignmentText)
+                                                                      : widen(control.text);
         HWND created = CreateWindowExW(kind.exStyle, kind.name, text.c_str(), kind.style, 0, 0, 0,
-            0, m_window, reinterpret_cast<HMENU>(INT_PTR(controlId(control->kind, control->index))),
+            0, m_window, reinterpret_cast<HMENU>(INT_PTR(controlId(control.kind, control.index))),
             instance, nullptr);
-        switch (control->kind) {
+        switch (control.kind) {
         case form::Kind::Label:
-            m_labels[std::size_t(control->index)] = created;
             break;
         case form::Kind::List: {
-            const auto list = std::int16_t(control->index);
+            const auto list = std::int16_t(control.index);
             for (std::int16_t row = 0; row < lists::rowCount; ++row) {
-                const std::wstring display = widen(m_catalogue.displayText(list, row));
+                const std::wstring display = widen(catalogue().displayText(list, row));
                 SendMessageW(created, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(display.c_str()));
-                m_keyTexts[list][row] = m_catalogue.keyText(list, row);
             }
+            SetWindowSubclass(created, listProcedure, 0, 0);
             m_lists[list] = created;
             break;
         }
@@ -312,37 +273,6 @@ void MainForm::layOut(UINT dpi)
     InvalidateRect(m_window, nullptr, TRUE);
 }
 
-void MainForm::drawButton(const DRAWITEMSTRUCT &item) const
-{
-    HDC dc = item.hDC;
-    RECT face = item.rcItem;
-    const bool pressed = item.itemState & ODS_SELECTED;
-
-    FillRect(dc, &face, m_buttonBrush.get());
-    DrawEdge(dc, &face, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
-
-    wchar_t caption[64] {};
-    GetWindowTextW(item.hwndItem, caption, int(std::size(caption)));
-    RECT text = face;
-    if (pressed)
-        OffsetRect(&text, 1, 1);
-    const HGDIOBJ oldFont = SelectObject(dc, m_font.get());
-    const int oldMode = SetBkMode(dc, TRANSPARENT);
-    const COLORREF oldColour = SetTextColor(dc, colorRef(form::textOnFixedColour));
-    DrawTextW(dc, caption, -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    SetTextColor(dc, oldColour);
-    SetBkMode(dc, oldMode);
-    SelectObject(dc, oldFont);
-
-    // Shown whenever the button has the focus, for mouse users too.
-    if (item.itemState & ODS_FOCUS) {
-        RECT focus = face;
-        const int inset = MulDiv(4, int(m_dpi), 96);
-        InflateRect(&focus, -inset, -inset);
-        DrawFocusRect(dc, &focus);
-    }
-}
-
 HBRUSH MainForm::colourStatic(HDC dc, HWND child) const
 {
     if (child == m_textBox) {
@@ -366,18 +296,10 @@ bool MainForm::translate(MSG &message)
     return m_window && IsDialogMessageW(m_window, &message);
 }
 
-template<typename Handling> void MainForm::runHandling(Handling handling)
+void MainForm::runHandling(lists::Handling handling, std::int16_t list)
 {
-    std::wstring failure;
-    try {
-        handling();
-    } catch (const std::exception &error) {
-        failure = widen(error.what());
-    } catch (...) {
-        failure = L"Unknown failure";
-    }
-    if (!failure.empty())
-        m_reportFailure(m_window, failure);
+    if (const auto failure = lists::runHandling(*this, handling, list))
+        m_reportFailure(m_window, widen(*failure));
 }
 
 std::int16_t MainForm::doSelectedRow(std::int16_t list) const
@@ -393,9 +315,4 @@ void MainForm::doSetSelectedRow(std::int16_t list, std::int16_t row)
     if (row >= 0 && result == LB_ERR)
         throw lists::RuntimeFailure(
             "List1(" + std::to_string(list) + ") could not select row " + std::to_string(row));
-}
-
-std::string MainForm::doKeyText(std::int16_t list, std::int16_t row) const
-{
-    return m_keyTexts[list][row];
 }
