@@ -446,7 +446,7 @@ check("failure: shown in the page with what failed, and the page keeps working",
     await clickRow(page, 0, 0); // Ботев
     await expectEntry(page, entryOf(0, 0), "Ботев");
     await clickRow(page, 0, 4); // Мусала, whose key does not fit
-    const message = "Overflow: 40000 does not fit a 16-bit integer (-32768..32767)";
+    const message = "Overflow: key \"40000\" does not fit a 16-bit integer (-32768..32767)";
     const alert = page.getByRole("alert");
     assert.equal(await alert.isVisible(), true);
     assert.equal(await alert.textContent(), `Грешка при изпълнение: ${message}`);

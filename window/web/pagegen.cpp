@@ -6,7 +6,6 @@
 //
 // Usage: pagegen PAGE-SCRIPT ICON PROGRAM OUTPUT
 
-#include "buildinfo.h"
 #include "catalogue.h"
 #include "formdescription.h"
 
@@ -16,7 +15,6 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -72,22 +70,6 @@ std::string controlId(const form::Control &control)
     return form::controlName(control.kind, control.index);
 }
 
-// Labels take no focus; the others are focused in tab-index order.
-bool takesFocus(const form::Control &control)
-{
-    return control.kind != form::Kind::Label;
-}
-
-// The heading over a list has the list's left edge and width.
-const form::Control *headingOf(const form::Control &list)
-{
-    for (const form::Control &control : form::controls)
-        if (control.kind == form::Kind::Label && control.place.left == list.place.left
-            && control.place.width == list.place.width)
-            return &control;
-    return nullptr;
-}
-
 std::string styleSheet()
 {
     const form::Pixels client = cssPixels(form::clientArea);
@@ -126,20 +108,19 @@ std::string styleSheet()
           "white-space:pre-wrap}\n";
 }
 
-// A heading names the list it stands over: `labelled` is that list's id.
-std::string controlMarkup(const form::Control &control, const lists::Catalogue &catalogue,
-    const std::string &labelled = {})
+std::string controlMarkup(const form::Control &control, const lists::Catalogue &catalogue)
 {
     const std::string id = controlId(control);
     const std::string place = placeStyle(control.place);
     switch (control.kind) {
     case form::Kind::Label:
-        // The title line is the page's heading; the others name their lists.
-        if (control.index == 0)
+        // A heading names its list; the title line is the page's heading.
+        if (control.namedList < 0)
             return "<h1 id=\"" + id + "\" class=\"label\" style=\"" + place + "\">"
                 + escaped(control.text) + "</h1>\n";
-        return "<label id=\"" + id + "\" for=\"" + labelled + "\" class=\"label\" style=\"" + place
-            + "\">" + escaped(control.text) + "</label>\n";
+        return "<label id=\"" + id + "\" for=\""
+            + form::controlName(form::Kind::List, control.namedList) + "\" class=\"label\" style=\""
+            + place + "\">" + escaped(control.text) + "</label>\n";
     case form::Kind::List: {
         std::string markup = "<select id=\"" + id + "\" size=\"4\" style=\"" + place + "\">";
         for (std::int16_t row = 0; row < lists::rowCount; ++row)
@@ -159,25 +140,21 @@ std::string controlMarkup(const form::Control &control, const lists::Catalogue &
     return {};
 }
 
-// The controls in the page's order: the title line, then those that take
-// focus in tab-index order, each list after its heading, so that the
-// browser's tab order is the window's without tabindex.
+// The controls in the page's order: the title line first, then the others
+// in tab order, each list after its heading, so that the browser's tab order
+// is the window's without tabindex.
 std::string windowMarkup(const lists::Catalogue &catalogue)
 {
-    std::vector<const form::Control *> focusable;
     std::string markup;
-    for (const form::Control &control : form::controls) {
-        if (takesFocus(control))
-            focusable.push_back(&control);
-        else if (control.kind == form::Kind::Label && control.index == 0)
+    for (const form::Control &control : form::controls)
+        if (control.kind == form::Kind::Label && control.namedList < 0)
             markup += controlMarkup(control, catalogue);
-    }
-    std::sort(focusable.begin(), focusable.end(),
-        [](const form::Control *a, const form::Control *b) { return a->tabIndex < b->tabIndex; });
-    for (const form::Control *control : focusable) {
-        if (control->kind == form::Kind::List)
-            markup += controlMarkup(*headingOf(*control), catalogue, controlId(*control));
-        markup += controlMarkup(*control, catalogue);
+    for (const form::Control &control : form::controls) {
+        if (!form::takesFocus(control.kind))
+            continue;
+        if (control.kind == form::Kind::List)
+            markup += controlMarkup(form::headingOf(control.index), catalogue);
+        markup += controlMarkup(control, catalogue);
     }
     return markup;
 }
@@ -244,8 +221,7 @@ int main(int argc, char **argv)
     page << "<!DOCTYPE html>\n<html lang=\"bg\">\n<head>\n<meta charset=\"utf-8\">\n"
          // A small screen shows the whole window, scaled down, never reflowed.
          << "<meta name=\"viewport\" content=\"width=" << client.width + 2 * margin << "\">\n"
-         << "<title>" << escaped(buildinfo::homepage) << ' ' << escaped(form::titleText)
-         << "</title>\n"
+         << "<title>" << escaped(form::windowTitle()) << "</title>\n"
          // The icon inside too: the page asks nothing of any server.
          << "<link rel=\"icon\" type=\"image/x-icon\" href=\"data:image/x-icon;base64,"
          << base64(icon) << "\">\n"

@@ -1,15 +1,15 @@
 #include "webform.h"
 
+#include "behaviour.h"
 #include "formdescription.h"
-#include "linkedselection.h"
 #include "listoperations.h"
 
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
 #include <array>
-#include <exception>
 #include <memory>
+#include <optional>
 #include <string>
 
 using emscripten::val;
@@ -21,30 +21,20 @@ val element(const std::string &id)
     return val::global("document").call<val>("getElementById", id);
 }
 
-// The page's three lists, List1(0..2), as <select size> elements; the key
-// lists List2(0..2) are plain data beside them.
+// The page's three lists, List1(0..2), as <select size> elements.
 class PageLists final : public lists::ListOperations
 {
 public:
     explicit PageLists(const lists::Catalogue &catalogue)
+        : ListOperations(catalogue)
     {
-        for (std::int16_t list = 0; list < lists::listCount; ++list) {
+        for (std::int16_t list = 0; list < lists::listCount; ++list)
             m_lists[list] = element(form::controlName(form::Kind::List, list));
-            for (std::int16_t row = 0; row < lists::rowCount; ++row)
-                m_keyTexts[list][row] = catalogue.keyText(list, row);
-        }
     }
 
-    template<typename Handling> void run(Handling handling)
+    void run(lists::Handling handling, std::int16_t list = 0)
     {
-        std::string failure;
-        try {
-            handling();
-        } catch (const std::exception &error) {
-            failure = error.what();
-        } catch (...) {
-            failure = "Unknown failure";
-        }
+        const std::optional<std::string> failure = lists::runHandling(*this, handling, list);
         updateSpokenEntries();
         showFailure(failure);
     }
@@ -52,42 +42,32 @@ public:
 private:
     val option(std::int16_t list, std::int16_t row) const { return m_lists[list]["options"][row]; }
 
-    // A screen reader names each selected row by the whole entry shown with
-    // it: its own text first, then the other lists' selected texts in their
-    // order, as in "Вихрен, 2914, Пирин". Other rows keep their own text.
+    // A screen reader names each selected row by its whole entry; the other
+    // rows keep their own text.
     void updateSpokenEntries()
     {
-        std::array<std::int16_t, lists::listCount> rows {};
-        std::array<std::string, lists::listCount> selected;
-        for (std::int16_t list = 0; list < lists::listCount; ++list)
-            if ((rows[list] = doSelectedRow(list)) >= 0)
-                // An option's text is its content with the blanks at its ends removed.
-                selected[list] = option(list, rows[list])["text"].as<std::string>();
+        const lists::SpokenEntries spoken = lists::spokenEntries(*this);
         for (std::int16_t list = 0; list < lists::listCount; ++list) {
-            if (m_spokenRows[list] >= 0 && m_spokenRows[list] != rows[list])
+            const std::int16_t row = spoken[list].row;
+            if (m_spokenRows[list] >= 0 && m_spokenRows[list] != row)
                 option(list, m_spokenRows[list]).call<void>("removeAttribute", val("aria-label"));
-            m_spokenRows[list] = rows[list];
-            if (rows[list] < 0)
-                continue;
-            std::string entry = selected[list];
-            for (std::int16_t other = 0; other < lists::listCount; ++other)
-                if (other != list && !selected[other].empty())
-                    entry += ", " + selected[other];
-            option(list, rows[list]).call<void>("setAttribute", val("aria-label"), entry);
+            m_spokenRows[list] = row;
+            if (row >= 0)
+                option(list, row).call<void>("setAttribute", val("aria-label"), spoken[list].name);
         }
     }
 
     // The failure stays in view, and in a screen reader's ear, until a
     // later handling succeeds; the page keeps working meanwhile.
-    static void showFailure(const std::string &failure)
+    static void showFailure(const std::optional<std::string> &failure)
     {
         val box = element("failure");
-        if (failure.empty()) {
+        if (!failure) {
             box.set("hidden", true);
             return;
         }
-        val::global("console").call<void>("error", "Run-time error: " + failure);
-        box.set("textContent", std::string(form::failureTitle) + ": " + failure);
+        val::global("console").call<void>("error", lists::failureLogLine(*failure));
+        box.set("textContent", std::string(form::failureTitle) + ": " + *failure);
         box.set("hidden", false);
     }
 
@@ -124,14 +104,8 @@ private:
         listBox.set("scrollTop", scrollTop);
     }
 
-    std::string doKeyText(std::int16_t list, std::int16_t row) const override
-    {
-        return m_keyTexts[list][row];
-    }
-
     std::array<val, lists::listCount> m_lists { val::undefined(), val::undefined(),
         val::undefined() };
-    std::array<std::array<std::string, lists::rowCount>, lists::listCount> m_keyTexts;
     // The rows that carry a spoken entry now, -1 for none.
     std::array<std::int16_t, lists::listCount> m_spokenRows { -1, -1, -1 };
 };
@@ -142,12 +116,12 @@ std::unique_ptr<PageLists> page;
 // from the page and is checked by the handling like any other.
 void onList1Click(int list)
 {
-    page->run([list] { lists::List1_Click(*page, std::int16_t(list)); });
+    page->run(lists::Handling::List1_Click, std::int16_t(list));
 }
 
 void onCommand1Click()
 {
-    page->run([] { lists::Command1_Click(*page); });
+    page->run(lists::Handling::Command1_Click);
 }
 
 } // namespace
