@@ -64,7 +64,7 @@ SpokenEntries spokenEntries(const ListOperations &lists)
 
 std::string spokenName(const ListOperations &lists, std::int16_t list, std::int16_t row)
 {
-    const std::string_view shown = lists.catalogue().displayText(list, row);
+    const std::string_view shown = withoutBlanksAtEnds(lists.catalogue().displayText(list, row));
     SpokenEntry entry = spokenEntries(lists)[list];
     return entry.row == row ? std::move(entry.name) : std::string(shown);
 }

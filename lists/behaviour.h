@@ -34,7 +34,7 @@ std::string failureLogLine(std::string_view failure);
 // number (-1 for none) and its name, the whole entry shown with it: its own
 // text first, then the other lists' selected texts in list order, joined by
 // ", ", each without its trailing blanks ("Вихрен, 2914, Пирин"). A row
-// that is not selected is named by its own text.
+// that is not selected is named by its own text, without them too.
 struct SpokenEntry
 {
     std::int16_t row = -1;
@@ -47,6 +47,7 @@ using SpokenEntries = std::array<SpokenEntry, listCount>;
 SpokenEntries spokenEntries(const ListOperations &lists);
 
 // The name of any row: the whole entry for a selected row, else its own text.
+// A row that does not exist fails with ListIndexError.
 std::string spokenName(const ListOperations &lists, std::int16_t list, std::int16_t row);
 
 } // namespace lists

@@ -154,7 +154,7 @@ void TestAccessibility::arrowsSpeakTheWholeEntry()
     // The rows keep what a screen reader reads when it looks again.
     QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(list(index));
     QCOMPARE(accessible->child(0)->text(QAccessible::Name), entries[0]);
-    QCOMPARE(accessible->child(1)->text(QAccessible::Name), list(index)->item(1)->text());
+    QCOMPARE(accessible->child(1)->text(QAccessible::Name), list(index)->item(1)->text().trimmed());
     QVERIFY(accessible->child(0)->state().focused);
 }
 
@@ -229,7 +229,8 @@ void TestAccessibility::clearedRowsAreReadAsShown()
     for (int index = 0; index < listCount; ++index) {
         QAccessibleInterface *row
             = QAccessible::queryAccessibleInterface(list(index))->child(entry[index]);
-        QCOMPARE(row->text(QAccessible::Name), list(index)->item(entry[index])->text());
+        const QString shown = list(index)->item(entry[index])->text().trimmed();
+        QCOMPARE(row->text(QAccessible::Name), shown);
         // Told, so that a screen reader does not keep the longer name.
         const auto told
             = std::find_if(reports.crbegin(), reports.crend(), [&](const Report &report) {
@@ -237,7 +238,7 @@ void TestAccessibility::clearedRowsAreReadAsShown()
                       && report.child == entry[index];
               });
         QVERIFY(told != reports.crend());
-        QCOMPARE(told->name, list(index)->item(entry[index])->text());
+        QCOMPARE(told->name, shown);
     }
 }
 

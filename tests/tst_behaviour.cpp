@@ -95,13 +95,18 @@ TEST_CASE("a row that is not selected is named by its own text")
     MemoryLists lists;
     lists.selection = entryRows[1]; // Вихрен, 2914, Пирин
     CHECK(spokenName(lists, 2, 3) == "Пирин, Вихрен, 2914");
-    CHECK(spokenName(lists, 2, 4) == "Рила ");
+    CHECK(spokenName(lists, 2, 4) == "Рила"); // no trailing blank to speak
     CHECK(spokenName(lists, 0, 0) == "Ботев");
 
     // After the clear, no row is read as selected: row 0 is not "Ботев, 2029, Беласица".
     REQUIRE_FALSE(runHandling(lists, Handling::Command1_Click));
-    for (std::int16_t list = 0; list < listCount; ++list)
-        for (std::int16_t row = 0; row < rowCount; ++row)
-            CHECK(spokenName(lists, list, row) == Catalogue::builtIn().displayText(list, row));
+    for (std::int16_t list = 0; list < listCount; ++list) {
+        for (std::int16_t row = 0; row < rowCount; ++row) {
+            std::string shown(Catalogue::builtIn().displayText(list, row));
+            while (shown.ends_with(' '))
+                shown.pop_back();
+            CHECK(spokenName(lists, list, row) == shown);
+        }
+    }
     CHECK_THROWS_AS((void)spokenName(lists, 0, 8), ListIndexError);
 }

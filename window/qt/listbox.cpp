@@ -1,6 +1,7 @@
 #include "listbox.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QPainter>
@@ -85,8 +86,8 @@ void ListBox::setSpokenEntry(int row, const QString &entry)
 
 QString ListBox::spokenText(int row) const
 {
-    if (row == m_spokenRow)
-        return m_spokenEntry;
+    if (m_nameOf)
+        return m_nameOf(row);
     const QListWidgetItem *shown = item(row);
     return shown ? shown->text() : QString();
 }
@@ -146,6 +147,27 @@ void ListBox::keyPressEvent(QKeyEvent *event)
     if (nothingSelected && isNavigationKey(event) && !selectionModel()->hasSelection()
         && currentIndex() == caret)
         selectCaret(caret);
+}
+
+// Qt 6.4 stays on the row that a letter typed again at once matches.
+void ListBox::keyboardSearch(const QString &search)
+{
+    const bool sameLetterAgain = search.size() == 1
+        && m_typed.compare(search, Qt::CaseInsensitive) == 0 && m_typedTime.isValid()
+        && m_typedTime.elapsed() <= QApplication::keyboardInputInterval();
+    m_typed = search;
+    m_typedTime.start();
+    if (!sameLetterAgain) {
+        QListWidget::keyboardSearch(search);
+        return;
+    }
+    for (int step = 1; step <= count(); ++step) {
+        const int row = (currentRow() + step) % count();
+        if (item(row)->text().startsWith(search, Qt::CaseInsensitive)) {
+            setCurrentRow(row);
+            return;
+        }
+    }
 }
 
 void ListBox::mousePressEvent(QMouseEvent *event)

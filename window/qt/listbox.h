@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QListWidget>
+
+#include <functional>
 
 // A single-selection list box as the window needs it:
 // - The user can move the selection but not remove it: Ctrl+click or
@@ -13,6 +16,8 @@
 //   of focus only in the list that has it.
 // - The focused row is framed clearly in any style; a row's tooltip shows
 //   its text only where the list cuts it off.
+// - A first letter typed again at once moves on to the next row that starts
+//   with it, as in a Windows list box and a browser's.
 class ListBox : public QListWidget
 {
     Q_OBJECT
@@ -22,10 +27,13 @@ public:
 
     void addRow(const QString &text);
 
-    // What a screen reader reads for the selected row: the entry that the
-    // row stands for, row -1 for none. The other rows are read as shown.
-    void setSpokenEntry(int row, const QString &entry);
+    // What a screen reader reads for each row, asked when it reads one.
+    using RowNamer = std::function<QString(int row)>;
+    void setRowNamer(RowNamer namer) { m_nameOf = std::move(namer); }
     QString spokenText(int row) const;
+    // Tells the list which row is now named by a whole entry (-1 for none),
+    // so that it reports the names that changed.
+    void setSpokenEntry(int row, const QString &entry);
 
 signals:
     // The user clicked the row that was already selected.
@@ -37,6 +45,7 @@ protected:
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
     void focusInEvent(QFocusEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void keyboardSearch(const QString &search) override;
     void mousePressEvent(QMouseEvent *event) override;
     bool viewportEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
@@ -49,6 +58,7 @@ private:
     void sendReports();
     void reportNameChanged(int row);
 
+    RowNamer m_nameOf;
     int m_spokenRow = -1;
     QString m_spokenEntry;
     // Accessibility reports held back until the user's action is handled.
@@ -56,4 +66,6 @@ private:
     QList<int> m_namesDue;
     bool m_reportsQueued = false;
     bool m_pressedOnSelection = false;
+    QString m_typed;
+    QElapsedTimer m_typedTime;
 };

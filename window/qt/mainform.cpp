@@ -129,6 +129,9 @@ void MainForm::buildControls()
             listBox->setUniformItemSizes(true);
             for (std::int16_t row = 0; row < lists::rowCount; ++row)
                 listBox->addRow(fromUtf8(catalogue().displayText(list, row)));
+            listBox->setRowNamer([this, list](int row) {
+                return QString::fromStdString(lists::spokenName(*this, list, std::int16_t(row)));
+            });
             const auto click = [this, list] { runHandling(lists::Handling::List1_Click, list); };
             connect(listBox, &QListWidget::itemSelectionChanged, this, [this, click] {
                 if (!m_inHandling)
