@@ -119,6 +119,9 @@ public:
         clickAt(centre);
     }
 
+    // The arrows, Home, End, Page Up and Page Down are sent as the numeric
+    // keypad sends them with NumLock off: the window gets the same virtual
+    // key from either block.
     void key(WORD virtualKey, bool shift = false) const
     {
         if (shift)
@@ -127,6 +130,26 @@ public:
         sendKey(virtualKey, KEYEVENTF_KEYUP);
         if (shift)
             sendKey(VK_SHIFT, KEYEVENTF_KEYUP);
+        settle();
+    }
+
+    // Turns the mouse wheel over the control: up for positive notches.
+    void wheel(HWND control, int notches) const
+    {
+        RECT rect;
+        GetWindowRect(control, &rect);
+        const POINT centre { (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2 };
+        const int width = GetSystemMetrics(SM_CXSCREEN);
+        const int height = GetSystemMetrics(SM_CYSCREEN);
+        INPUT inputs[2] {};
+        for (INPUT &input : inputs)
+            input.type = INPUT_MOUSE;
+        inputs[0].mi.dx = LONG((centre.x * 65535 + width / 2) / (width - 1));
+        inputs[0].mi.dy = LONG((centre.y * 65535 + height / 2) / (height - 1));
+        inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        inputs[1].mi.mouseData = DWORD(WHEEL_DELTA * notches);
+        inputs[1].mi.dwFlags = MOUSEEVENTF_WHEEL;
+        SendInput(2, inputs, sizeof inputs[0]);
         settle();
     }
 

@@ -10,6 +10,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -68,23 +69,41 @@ HICON loadIcon(HINSTANCE instance, int width, int height)
         GetSystemMetrics(width), GetSystemMetrics(height), LR_DEFAULTCOLOR | LR_SHARED));
 }
 
+void notifySelectionChanged(HWND list)
+{
+    SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE),
+        reinterpret_cast<LPARAM>(list));
+}
+
 // In a list with nothing selected, the first arrow key selects the row with
-// the focus rectangle, rather than the one after it.
+// the focus rectangle, rather than the one after it; Home, End, Page Up and
+// Page Down move from that row. List boxes differ in this between Windows
+// versions.
 LRESULT CALLBACK listProcedure(
     HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
 {
+    if (message != WM_KEYDOWN || SendMessageW(list, LB_GETCURSEL, 0, 0) != LB_ERR)
+        return DefSubclassProc(list, message, wParam, lParam);
+    const LRESULT caret = SendMessageW(list, LB_GETCARETINDEX, 0, 0);
     const bool arrow
         = wParam == VK_UP || wParam == VK_DOWN || wParam == VK_LEFT || wParam == VK_RIGHT;
-    if (message == WM_KEYDOWN && arrow && SendMessageW(list, LB_GETCURSEL, 0, 0) == LB_ERR) {
-        const LRESULT caret = SendMessageW(list, LB_GETCARETINDEX, 0, 0);
-        if (caret >= 0) {
-            SendMessageW(list, LB_SETCURSEL, WPARAM(caret), 0);
-            SendMessageW(GetParent(list), WM_COMMAND,
-                MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
-            return 0;
-        }
-    }
-    return DefSubclassProc(list, message, wParam, lParam);
+    const bool page
+        = wParam == VK_HOME || wParam == VK_END || wParam == VK_PRIOR || wParam == VK_NEXT;
+    if (caret < 0 || !(arrow || page))
+        return DefSubclassProc(list, message, wParam, lParam);
+    SendMessageW(list, LB_SETCURSEL, WPARAM(caret), 0);
+    const LRESULT result = arrow ? 0 : DefSubclassProc(list, message, wParam, lParam);
+    notifySelectionChanged(list);
+    return result;
+}
+
+// Tab into the text box keeps its caret and view: a dialog's navigation
+// selects all the text of a control that says it can select text.
+LRESULT CALLBACK textBoxProcedure(
+    HWND textBox, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    const LRESULT result = DefSubclassProc(textBox, message, wParam, lParam);
+    return message == WM_GETDLGCODE ? result & ~LRESULT(DLGC_HASSETSEL) : result;
 }
 
 } // namespace
@@ -162,14 +181,17 @@ LRESULT MainForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         const int notification = HIWORD(wParam);
         // A selection set by the program sends no LBN_SELCHANGE, so a
         // handling never starts itself again. A click on the selected row
-        // sends one too.
+        // sends one too, or LBN_DBLCLK when it follows the last click at
+        // once; a second click on the button, BN_DOUBLECLICKED.
         for (std::int16_t list = 0; list < lists::listCount; ++list) {
-            if (id == controlId(form::Kind::List, list) && notification == LBN_SELCHANGE) {
+            if (id == controlId(form::Kind::List, list)
+                && (notification == LBN_SELCHANGE || notification == LBN_DBLCLK)) {
                 runHandling(lists::Handling::List1_Click, list);
                 return 0;
             }
         }
-        if (id == controlId(form::Kind::Button, 0) && notification == BN_CLICKED) {
+        if (id == controlId(form::Kind::Button, 0)
+            && (notification == BN_CLICKED || notification == BN_DOUBLECLICKED)) {
             runHandling(lists::Handling::Command1_Click);
             return 0;
         }
@@ -187,8 +209,7 @@ LRESULT MainForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         return 0;
 
-    // Tab and Shift+Tab, asked for as of a dialog box. The text box keeps
-    // its caret and view: nothing is selected in it on the way in.
+    // Tab and Shift+Tab in the text box, asked for as of a dialog box.
     case WM_NEXTDLGCTL: {
         HWND next = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
                                    : GetNextDlgTabItem(m_window, GetFocus(), wParam != 0);
@@ -233,6 +254,7 @@ void MainForm::createControls()
             m_button = created;
             break;
         case form::Kind::TextBox:
+            SetWindowSubclass(created, textBoxProcedure, 0, 0);
             m_textBox = created;
             break;
         }
@@ -310,9 +332,23 @@ std::int16_t MainForm::doSelectedRow(std::int16_t list) const
 
 void MainForm::doSetSelectedRow(std::int16_t list, std::int16_t row)
 {
-    // Also scrolls the row into view. Row -1 answers LB_ERR by design.
-    const LRESULT result = SendMessageW(m_lists[list], LB_SETCURSEL, WPARAM(row), 0);
-    if (row >= 0 && result == LB_ERR)
+    HWND box = m_lists[list];
+    // Row -1 answers LB_ERR by design.
+    const LRESULT result = SendMessageW(box, LB_SETCURSEL, WPARAM(row), 0);
+    if (row < 0)
+        return;
+    if (result == LB_ERR)
         throw lists::RuntimeFailure(
             "List1(" + std::to_string(list) + ") could not select row " + std::to_string(row));
+    // A list box scrolls to a row it selects, but not always to the one it
+    // had selected already.
+    RECT client;
+    GetClientRect(box, &client);
+    const int rowHeight = int(SendMessageW(box, LB_GETITEMHEIGHT, 0, 0));
+    const int shown = rowHeight > 0 ? std::max(1, int(client.bottom) / rowHeight) : 1;
+    const int top = int(SendMessageW(box, LB_GETTOPINDEX, 0, 0));
+    if (row < top)
+        SendMessageW(box, LB_SETTOPINDEX, WPARAM(row), 0);
+    else if (row >= top + shown)
+        SendMessageW(box, LB_SETTOPINDEX, WPARAM(row - shown + 1), 0);
 }
