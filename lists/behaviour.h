@@ -19,6 +19,9 @@ class ListOperations;
 //   selected, which brings the whole entry back into view where the lists
 //   were scrolled away from it;
 // - Command1_Click() when the user presses Command1.
+// In a list with nothing selected, the first arrow key selects the list's
+// current row, the one that its focus frame marks, not the row after it;
+// Home, End, Page Up and Page Down move from that row.
 enum class Handling { List1_Click, Command1_Click };
 
 // Runs the handling against the window's lists (`list` is k for

@@ -34,6 +34,22 @@ var Module = (function () {
             if (!changed && listBox.selectedIndex >= 0)
                 click();
         });
+        // With nothing selected, the first arrow key selects the list's
+        // current row: the one last selected, at first the top one.
+        var current = 0;
+        listBox.addEventListener("change", function () {
+            if (listBox.selectedIndex >= 0)
+                current = listBox.selectedIndex;
+        });
+        listBox.addEventListener("keydown", function (event) {
+            var arrows = ["ArrowUp", "ArrowDown", "ArrowLeft", "ArrowRight"];
+            if (listBox.selectedIndex >= 0 || arrows.indexOf(event.key) < 0 || event.altKey
+                || event.ctrlKey || event.metaKey || event.shiftKey)
+                return;
+            event.preventDefault();
+            listBox.selectedIndex = current;
+            click();
+        });
     });
     document.getElementById("Command1").addEventListener("click", function () {
         handle(function () { program.Command1_Click(); });
