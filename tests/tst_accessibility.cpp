@@ -58,6 +58,7 @@ private slots:
     void onlyTheUsersListReportsFocus_data();
     void onlyTheUsersListReportsFocus();
     void clearedRowsAreReadAsShown();
+    void newlyNamedRowsAreTold();
 
 private:
     QListWidget *list(int index) const { return windowstate::list(m_form.get(), index); }
@@ -239,6 +240,26 @@ void TestAccessibility::clearedRowsAreReadAsShown()
               });
         QVERIFY(told != reports.crend());
         QCOMPARE(told->name, shown);
+    }
+}
+
+// A row of another list that the user's choice selects gets a new name; a
+// screen reader that keeps names must be told of it.
+void TestAccessibility::newlyNamedRowsAreTold()
+{
+    tabTo(list(0));
+    QTest::keyClick(list(0), Qt::Key_Down); // Ботев, 2376, Стара планина
+    QCoreApplication::processEvents();
+    const Rows entry = entryOf(0, 0);
+    const QStringList names { "Ботев, 2376, Стара планина", "2376, Ботев, Стара планина",
+        "Стара планина, Ботев, 2376" };
+    for (int index = 1; index < listCount; ++index) {
+        const auto told = std::find_if(reports.cbegin(), reports.cend(), [&](const Report &report) {
+            return report.type == QAccessible::NameChanged && report.object == list(index)
+                && report.child == entry[index];
+        });
+        QVERIFY2(told != reports.cend(), qPrintable(QString::number(index)));
+        QCOMPARE(told->name, names[index]);
     }
 }
 

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QListWidget>
+#include <QInputMethodEvent>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -51,6 +52,7 @@ private slots:
     void geometryAndFont_data();
     void geometryAndFont();
     void colours();
+    void inputMethodWritesNothing();
     void userCannotRemoveSelection();
     void accessibility();
     void realReportWritesAndShowsTheFailure();
@@ -215,9 +217,45 @@ void TestMainForm::colours()
     QCOMPARE(pixel(136 + 8, 168 + 8), QColor(255, 0, 0).rgb()); // Command1's face
     QCOMPARE(pixel(136 + 180, 168 + 30), QColor(255, 0, 0).rgb());
 
-    // Text on fixed backgrounds is black whatever the desktop's theme.
-    auto *label = m_form->findChild<QLabel *>("Label1(1)");
-    QCOMPARE(label->palette().color(QPalette::WindowText), QColor(Qt::black));
+    // Text on fixed backgrounds is black whatever the desktop's theme: light
+    // text would not show on the orange headings under a dark one.
+    const QPalette desktop = QApplication::palette();
+    QPalette dark = desktop;
+    for (const auto role : { QPalette::WindowText, QPalette::Text, QPalette::ButtonText })
+        dark.setColor(role, Qt::white);
+    dark.setColor(QPalette::Window, Qt::black);
+    QApplication::setPalette(dark);
+    showForm();
+    QApplication::setPalette(desktop);
+    for (int index = 0; index < 4; ++index) {
+        auto *label = m_form->findChild<QLabel *>(QStringLiteral("Label1(%1)").arg(index));
+        QCOMPARE(label->palette().color(QPalette::WindowText), QColor(Qt::black));
+        const QImage drawn = label->grab().toImage();
+        QSet<QRgb> colours;
+        for (int y = 0; y < drawn.height(); ++y)
+            for (int x = 0; x < drawn.width(); ++x)
+                colours.insert(drawn.pixel(x, y) | 0xff000000);
+        QVERIFY2(!colours.contains(QColor(Qt::white).rgb()), qPrintable(label->objectName()));
+        QVERIFY(colours.contains(QColor(Qt::black).rgb()));
+    }
+}
+
+// An input method writes where no key does: it asks the focused text box
+// first whether it takes input, as Qt's input method framework does.
+void TestMainForm::inputMethodWritesNothing()
+{
+    auto *text = m_form->findChild<QPlainTextEdit *>("Text1(0)");
+    QCOMPARE(QApplication::focusWidget(), text);
+    QVERIFY(!text->testAttribute(Qt::WA_InputMethodEnabled));
+    QInputMethodQueryEvent query(Qt::ImEnabled);
+    QApplication::sendEvent(QGuiApplication::focusObject(), &query);
+    QVERIFY(!query.value(Qt::ImEnabled).toBool());
+    // And should one write all the same, nothing is taken.
+    const QString before = text->toPlainText();
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("Ѝ"));
+    QApplication::sendEvent(text, &commit);
+    QCOMPARE(text->toPlainText(), before);
 }
 
 void TestMainForm::userCannotRemoveSelection()

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
@@ -63,6 +64,22 @@ public:
 
 private:
     mutable bool m_loaded = false;
+};
+
+// The assignment, for reading only. Qt's text box takes an input method's
+// text even when read-only, as long as the mouse can select in it.
+class AssignmentBox : public QPlainTextEdit
+{
+public:
+    using QPlainTextEdit::QPlainTextEdit;
+
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override
+    {
+        return query == Qt::ImEnabled ? QVariant(false) : QPlainTextEdit::inputMethodQuery(query);
+    }
+
+protected:
+    void inputMethodEvent(QInputMethodEvent *event) override { event->ignore(); }
 };
 
 } // namespace
@@ -158,7 +175,7 @@ void MainForm::buildControls()
             // never shows; made under the window's font, it loads none.
             const QFont desktopFont = QApplication::font();
             QApplication::setFont(font());
-            auto *text = new QPlainTextEdit(this);
+            auto *text = new AssignmentBox(this);
             QApplication::setFont(desktopFont);
             text->setReadOnly(true);
             text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
