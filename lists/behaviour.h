@@ -28,7 +28,8 @@ enum class Handling { List1_Click, Command1_Click };
 // List1_Click) and gives back the text of the failure that ended it, or
 // nothing when it ran to its end. The window shows that text and keeps
 // running with the selections that the handling left.
-std::optional<std::string> runHandling(ListOperations &lists, Handling handling, std::int16_t list = 0);
+std::optional<std::string> runHandling(
+    ListOperations &lists, Handling handling, std::int16_t list = 0);
 
 // The line a window writes to its error output for such a failure.
 std::string failureLogLine(std::string_view failure);

@@ -1,6 +1,5 @@
 #include "catalogue.h"
 
-
 namespace lists {
 
 namespace {

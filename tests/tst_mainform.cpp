@@ -6,9 +6,9 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QDir>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QListWidget>
-#include <QInputMethodEvent>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>

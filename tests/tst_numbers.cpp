@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <vector>
 #include <limits>
 #include <memory>
 #include <string>
+#include <vector>
 
 using namespace lists;
 
@@ -38,7 +38,6 @@ std::string powerOfFive(int n)
         text += static_cast<char>('0' + *digit);
     return text;
 }
-
 
 struct TextCase
 {

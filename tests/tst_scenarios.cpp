@@ -93,11 +93,11 @@ void TestScenarios::scenario()
     int number = 0;
     for (const Step &step : scenario.steps) {
         ++number;
-        const QByteArray where = QStringLiteral("step %1: %2 %3")
-                                     .arg(number)
-                                     .arg(QString::fromStdString(step.kind),
-                                         QString::fromStdString(step.value.dump()))
-                                     .toUtf8();
+        const QByteArray where
+            = QStringLiteral("step %1: %2 %3")
+                  .arg(number)
+                  .arg(QString::fromStdString(step.kind), QString::fromStdString(step.value.dump()))
+                  .toUtf8();
         if (step.isAction()) {
             m_failures.clear();
             perform(step);
@@ -116,8 +116,7 @@ void TestScenarios::clickRow(int index, int row)
 {
     QListWidget *listBox = list(index);
     for (int turn = 0; turn < 20 && !rowInView(index, row); ++turn)
-        windowstate::wheel(
-            listBox, listBox->visualItemRect(listBox->item(row)).top() < 0 ? 1 : -1);
+        windowstate::wheel(listBox, listBox->visualItemRect(listBox->item(row)).top() < 0 ? 1 : -1);
     QTest::mouseClick(listBox->viewport(), Qt::LeftButton, {},
         listBox->visualItemRect(listBox->item(row)).center());
 }
@@ -212,9 +211,10 @@ void TestScenarios::expect(const Step &step)
             QCOMPARE(m_failures, QStringList { fromJson(step.value) });
     } else if (step.kind == "textBox") {
         auto *text = m_form->findChild<QPlainTextEdit *>(QStringLiteral("Text1(0)"));
-        QString assignment = QString::fromUtf8(form::assignmentText.data(),
-            qsizetype(form::assignmentText.size()));
-        QCOMPARE(text->toPlainText(), assignment.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        QString assignment = QString::fromUtf8(
+            form::assignmentText.data(), qsizetype(form::assignmentText.size()));
+        QCOMPARE(
+            text->toPlainText(), assignment.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
         QVERIFY(!text->textCursor().hasSelection());
         QCOMPARE(text->verticalScrollBar()->value(), 0);
     } else {

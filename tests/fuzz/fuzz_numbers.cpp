@@ -52,7 +52,8 @@ std::optional<std::int16_t> key(std::string_view text)
         const std::string expected = "Overflow: key \"" + std::string(text)
             + "\" does not fit a 16-bit integer (-32768..32767)";
         // what() ends at a NUL byte of the text.
-        check(std::string_view(error.what()) == std::string_view(expected).substr(0, expected.find('\0')));
+        check(std::string_view(error.what())
+            == std::string_view(expected).substr(0, expected.find('\0')));
         return std::nullopt;
     }
 }

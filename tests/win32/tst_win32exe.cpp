@@ -177,7 +177,8 @@ TEST_CASE("the icon and the manifest are in the .exe")
     CHECK(largest >= 64);
     CHECK(LoadImageW(module, MAKEINTRESOURCEW(IDI_PLANINI), IMAGE_ICON, 32, 32, 0) != nullptr);
 
-    const std::string manifest = resourceText(module, CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST);
+    const std::string manifest
+        = resourceText(module, CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST);
     CHECK(manifest.find("PerMonitorV2") != std::string::npos);
     CHECK(manifest.find("Microsoft.Windows.Common-Controls") != std::string::npos);
     CHECK(manifest.find("asInvoker") != std::string::npos);

@@ -29,8 +29,8 @@ class ScenarioRun
 public:
     explicit ScenarioRun(const scenarios::Scenario &scenario)
         : m_catalogue(scenario.key
-                  ? catalogueWithKey(scenario.key->list, scenario.key->row, scenario.key->text)
-                  : lists::Catalogue::builtIn())
+                ? catalogueWithKey(scenario.key->list, scenario.key->row, scenario.key->text)
+                : lists::Catalogue::builtIn())
         , m_driver(m_catalogue,
               [this](HWND, const std::wstring &message) { m_failures.push_back(narrow(message)); })
     {
@@ -96,7 +96,8 @@ public:
         } else if (step.kind == "focus") {
             CHECK(focusedName(m_driver) == step.value.get<std::string>());
         } else if (step.kind == "outOfView") {
-            CHECK_FALSE(m_driver.rowInView(step.value.at(0).get<int>(), step.value.at(1).get<int>()));
+            CHECK_FALSE(
+                m_driver.rowInView(step.value.at(0).get<int>(), step.value.at(1).get<int>()));
         } else if (step.kind == "failure") {
             if (step.value.is_null())
                 CHECK(m_failures.empty());
@@ -107,8 +108,8 @@ public:
             CHECK(narrow(windowText(text)) == form::assignmentText);
             DWORD start = 0;
             DWORD end = 0;
-            SendMessageW(text, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                reinterpret_cast<LPARAM>(&end));
+            SendMessageW(
+                text, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
             CHECK(start == end);
             CHECK(SendMessageW(text, EM_GETFIRSTVISIBLELINE, 0, 0) == 0);
         } else if (step.kind == "spoken" || step.kind == "rowName" || step.kind == "listName"

@@ -185,7 +185,8 @@ TEST_CASE("an overflowing key is shown in a message box that says what failed")
         closer.join();
         driver.settle();
         CHECK(found);
-        CHECK(narrow(shown) == "Overflow: key \"40000\" does not fit a 16-bit integer (-32768..32767)");
+        CHECK(narrow(shown)
+            == "Overflow: key \"40000\" does not fit a 16-bit integer (-32768..32767)");
         CHECK(driver.selection() == Rows { 4, -1, -1 });
     }
 }

@@ -216,8 +216,7 @@ void MainForm::runHandling(lists::Handling handling, std::int16_t list)
     }
     const lists::SpokenEntries spoken = lists::spokenEntries(*this);
     for (std::int16_t each = 0; each < lists::listCount; ++each)
-        m_lists[each]->setSpokenEntry(
-            spoken[each].row, QString::fromStdString(spoken[each].name));
+        m_lists[each]->setSpokenEntry(spoken[each].row, QString::fromStdString(spoken[each].name));
     // Reported outside the guard: a modal message box runs its own event loop.
     if (failure)
         m_reportFailure(this, QString::fromStdString(*failure));

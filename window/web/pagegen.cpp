@@ -221,7 +221,8 @@ int main(int argc, char **argv)
     page << "<!DOCTYPE html>\n<html lang=\"bg\">\n<head>\n<meta charset=\"utf-8\">\n"
          // A small screen shows the whole window, scaled down, never reflowed.
          << "<meta name=\"viewport\" content=\"width=" << client.width + 2 * margin << "\">\n"
-         << "<title>" << escaped(form::windowTitle()) << "</title>\n"
+         << "<title>" << escaped(form::windowTitle())
+         << "</title>\n"
          // The icon inside too: the page asks nothing of any server.
          << "<link rel=\"icon\" type=\"image/x-icon\" href=\"data:image/x-icon;base64,"
          << base64(icon) << "\">\n"

@@ -20,16 +20,15 @@ public:
 protected:
     // Registers the class once per process and creates the window. Returns
     // false when Windows refuses; GetLastError tells why.
-    bool createWindow(WNDCLASSEXW windowClass, const wchar_t *title, DWORD style, DWORD exStyle,
-        SIZE size)
+    bool createWindow(
+        WNDCLASSEXW windowClass, const wchar_t *title, DWORD style, DWORD exStyle, SIZE size)
     {
         windowClass.cbSize = sizeof windowClass;
         windowClass.lpfnWndProc = windowProcedure;
         if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
             return false;
         return CreateWindowExW(exStyle, windowClass.lpszClassName, title, style, CW_USEDEFAULT,
-                   CW_USEDEFAULT, size.cx, size.cy, nullptr, nullptr, windowClass.hInstance,
-                   this)
+                   CW_USEDEFAULT, size.cx, size.cy, nullptr, nullptr, windowClass.hInstance, this)
             != nullptr;
     }
 

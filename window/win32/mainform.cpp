@@ -6,11 +6,9 @@
 #include "formdescription.h"
 #include "redbutton.h"
 #include "resourceids.h"
+#include "standardcontrols.h"
 #include "text.h"
 
-#include <commctrl.h>
-
-#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -29,35 +27,6 @@ SIZE windowSize(UINT dpi)
     return outerSize({ client.width, client.height }, windowStyle, windowExStyle, dpi);
 }
 
-struct ControlClass
-{
-    const wchar_t *name;
-    DWORD style;
-    DWORD exStyle;
-};
-
-ControlClass controlClass(form::Kind kind)
-{
-    constexpr DWORD child = WS_CHILD | WS_VISIBLE;
-    switch (kind) {
-    case form::Kind::Label:
-        return { L"STATIC", child | SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX, 0 };
-    case form::Kind::List:
-        // The program keeps the catalogue's order; the box only shows it.
-        return { L"LISTBOX",
-            child | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS,
-            WS_EX_CLIENTEDGE };
-    case form::Kind::Button:
-        // Drawn by the window, since visual styles would paint the face grey.
-        return { L"BUTTON", child | WS_TABSTOP | BS_PUSHBUTTON | BS_OWNERDRAW, 0 };
-    case form::Kind::TextBox:
-        return { L"EDIT",
-            child | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
-            WS_EX_CLIENTEDGE };
-    }
-    return {};
-}
-
 HWND control(HWND window, form::Kind kind, int index)
 {
     return GetDlgItem(window, controlId(kind, index));
@@ -67,43 +36,6 @@ HICON loadIcon(HINSTANCE instance, int width, int height)
 {
     return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_PLANINI), IMAGE_ICON,
         GetSystemMetrics(width), GetSystemMetrics(height), LR_DEFAULTCOLOR | LR_SHARED));
-}
-
-void notifySelectionChanged(HWND list)
-{
-    SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE),
-        reinterpret_cast<LPARAM>(list));
-}
-
-// In a list with nothing selected, the first arrow key selects the row with
-// the focus rectangle, rather than the one after it; Home, End, Page Up and
-// Page Down move from that row. List boxes differ in this between Windows
-// versions.
-LRESULT CALLBACK listProcedure(
-    HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
-{
-    if (message != WM_KEYDOWN || SendMessageW(list, LB_GETCURSEL, 0, 0) != LB_ERR)
-        return DefSubclassProc(list, message, wParam, lParam);
-    const LRESULT caret = SendMessageW(list, LB_GETCARETINDEX, 0, 0);
-    const bool arrow
-        = wParam == VK_UP || wParam == VK_DOWN || wParam == VK_LEFT || wParam == VK_RIGHT;
-    const bool page
-        = wParam == VK_HOME || wParam == VK_END || wParam == VK_PRIOR || wParam == VK_NEXT;
-    if (caret < 0 || !(arrow || page))
-        return DefSubclassProc(list, message, wParam, lParam);
-    SendMessageW(list, LB_SETCURSEL, WPARAM(caret), 0);
-    const LRESULT result = arrow ? 0 : DefSubclassProc(list, message, wParam, lParam);
-    notifySelectionChanged(list);
-    return result;
-}
-
-// Tab into the text box keeps its caret and view: a dialog's navigation
-// selects all the text of a control that says it can select text.
-LRESULT CALLBACK textBoxProcedure(
-    HWND textBox, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
-{
-    const LRESULT result = DefSubclassProc(textBox, message, wParam, lParam);
-    return message == WM_GETDLGCODE ? result & ~LRESULT(DLGC_HASSETSEL) : result;
 }
 
 } // namespace
@@ -137,8 +69,8 @@ bool MainForm::create(HINSTANCE instance)
     windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
     windowClass.lpszClassName = L"MainForm";
     // Sized for the screen's dpi here; WM_CREATE sizes it again for its own.
-    return createWindow(windowClass, widen(form::windowTitle()).c_str(), windowStyle,
-        windowExStyle, windowSize(dpiOf(nullptr)));
+    return createWindow(windowClass, widen(form::windowTitle()).c_str(), windowStyle, windowExStyle,
+        windowSize(dpiOf(nullptr)));
 }
 
 LRESULT MainForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -231,12 +163,9 @@ void MainForm::createControls()
     // description's order.
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(m_window, GWLP_HINSTANCE));
     for (const form::Control &control : form::controls) {
-        const ControlClass kind = controlClass(control.kind);
         const std::wstring text = control.kind == form::Kind::TextBox ? widen(form::assignmentText)
                                                                       : widen(control.text);
-        HWND created = CreateWindowExW(kind.exStyle, kind.name, text.c_str(), kind.style, 0, 0, 0,
-            0, m_window, reinterpret_cast<HMENU>(INT_PTR(controlId(control.kind, control.index))),
-            instance, nullptr);
+        HWND created = createControl(m_window, instance, control, text);
         switch (control.kind) {
         case form::Kind::Label:
             break;
@@ -246,7 +175,6 @@ void MainForm::createControls()
                 const std::wstring display = widen(catalogue().displayText(list, row));
                 SendMessageW(created, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(display.c_str()));
             }
-            SetWindowSubclass(created, listProcedure, 0, 0);
             m_lists[list] = created;
             break;
         }
@@ -254,7 +182,6 @@ void MainForm::createControls()
             m_button = created;
             break;
         case form::Kind::TextBox:
-            SetWindowSubclass(created, textBoxProcedure, 0, 0);
             m_textBox = created;
             break;
         }
@@ -342,13 +269,5 @@ void MainForm::doSetSelectedRow(std::int16_t list, std::int16_t row)
             "List1(" + std::to_string(list) + ") could not select row " + std::to_string(row));
     // A list box scrolls to a row it selects, but not always to the one it
     // had selected already.
-    RECT client;
-    GetClientRect(box, &client);
-    const int rowHeight = int(SendMessageW(box, LB_GETITEMHEIGHT, 0, 0));
-    const int shown = rowHeight > 0 ? std::max(1, int(client.bottom) / rowHeight) : 1;
-    const int top = int(SendMessageW(box, LB_GETTOPINDEX, 0, 0));
-    if (row < top)
-        SendMessageW(box, LB_SETTOPINDEX, WPARAM(row), 0);
-    else if (row >= top + shown)
-        SendMessageW(box, LB_SETTOPINDEX, WPARAM(row - shown + 1), 0);
+    showRow(box, row);
 }

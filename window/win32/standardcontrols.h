@@ -1,0 +1,21 @@
+#pragma once
+
+#include "formdescription.h"
+
+#include <windows.h>
+
+#include <string>
+
+// Windows' standard controls as the window uses them, with what it adds to
+// them so that they behave as in the program's other windows:
+// - a list box: in a list with nothing selected, the first arrow key
+//   selects the row with the focus rectangle, not the one after it, and
+//   Home, End, Page Up and Page Down move from that row;
+// - the text box keeps its caret and view when Tab brings the focus in.
+
+// Creates the control, hidden at 0, 0 until laid out, with its control id.
+HWND createControl(
+    HWND parent, HINSTANCE instance, const form::Control &control, const std::wstring &text);
+
+// Scrolls the list box as little as shows the whole row.
+void showRow(HWND listBox, int row);
