@@ -133,6 +133,9 @@ void MainForm::buildControls()
             auto *label = new QLabel(fromUtf8(control.text), this);
             label->setAlignment(Qt::AlignCenter);
             setBackground(label, form::labelColour);
+            // A heading's last row of pixels lies under its list's top edge,
+            // which is drawn over it.
+            label->lower();
             if (control.namedList >= 0)
                 headings[control.namedList] = label;
             widget = label;
