@@ -55,7 +55,7 @@ need_i386_architecture() {
 }
 
 # What the web page needs: Debian's emscripten, and Node to run its tools.
-web_build_packages=(cmake make emscripten doctest-dev libfast-float-dev)
+web_build_packages=(cmake make emscripten doctest-dev libfast-float-dev nlohmann-json3-dev)
 # What its tests need: Debian's Chromium and Firefox ESR, driven by Playwright
 # from npm.
 web_test_packages=(chromium firefox-esr fonts-liberation2)
