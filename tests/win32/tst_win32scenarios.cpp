@@ -7,6 +7,9 @@
 
 #include <doctest/doctest.h>
 
+#include <oleacc.h>
+
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <vector>
@@ -14,6 +17,97 @@
 using scenarios::Step;
 
 namespace {
+
+// A row of what a screen reader reads of a control: the control itself
+// first, then its children.
+struct AccessiblePart
+{
+    long role = 0;
+    long state = 0;
+    std::string name;
+};
+
+// Reads the control's accessible object from another process, as a screen
+// reader does: accprobe.exe, beside this program. This thread answers its
+// calls meanwhile.
+std::vector<AccessiblePart> readAccessible(const WindowDriver &driver, HWND control)
+{
+    wchar_t path[MAX_PATH] {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring program(path);
+    program = program.substr(0, program.find_last_of(L"\\/") + 1) + L"accprobe.exe";
+    std::wstring command
+        = L"\"" + program + L"\" " + std::to_wstring(reinterpret_cast<UINT_PTR>(control));
+
+    SECURITY_ATTRIBUTES inherited { sizeof inherited, nullptr, TRUE };
+    HANDLE readEnd = nullptr;
+    HANDLE writeEnd = nullptr;
+    REQUIRE(CreatePipe(&readEnd, &writeEnd, &inherited, 0));
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    PROCESS_INFORMATION process {};
+    const bool started = CreateProcessW(
+        nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+    CloseHandle(writeEnd);
+    REQUIRE(started);
+
+    std::string output;
+    const auto readAvailable = [&] {
+        DWORD available = 0;
+        while (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr) && available > 0) {
+            char buffer[4096];
+            DWORD got = 0;
+            if (!ReadFile(
+                    readEnd, buffer, std::min<DWORD>(available, sizeof buffer), &got, nullptr))
+                break;
+            output.append(buffer, got);
+        }
+    };
+    for (int wait = 0; wait < 400; ++wait) {
+        readAvailable();
+        if (MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, 25, QS_ALLINPUT)
+            == WAIT_OBJECT_0)
+            break;
+        driver.settle(std::chrono::milliseconds(1));
+    }
+    readAvailable();
+    DWORD status = 1;
+    GetExitCodeProcess(process.hProcess, &status);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    CloseHandle(readEnd);
+    INFO(output);
+    REQUIRE(status == 0);
+
+    std::vector<AccessiblePart> parts;
+    std::size_t at = 0;
+    while (at < output.size()) {
+        std::size_t end = output.find('\n', at);
+        if (end == std::string::npos)
+            end = output.size();
+        std::string line = output.substr(at, end - at);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        const std::size_t first = line.find('\t');
+        const std::size_t second = line.find('\t', first + 1);
+        parts.push_back({ std::stol(line.substr(0, first)),
+            std::stol(line.substr(first + 1, second - first - 1)), line.substr(second + 1) });
+        at = end + 1;
+    }
+    return parts;
+}
+
+HWND controlNamed(const WindowDriver &driver, const std::string &name)
+{
+    for (const form::Control &control : form::controls)
+        if (form::controlName(control.kind, control.index) == name)
+            return driver.control(control.kind, control.index);
+    return nullptr;
+}
 
 std::string focusedName(const WindowDriver &driver)
 {
@@ -112,9 +206,33 @@ public:
                 text, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
             CHECK(start == end);
             CHECK(SendMessageW(text, EM_GETFIRSTVISIBLELINE, 0, 0) == 0);
-        } else if (step.kind == "spoken" || step.kind == "rowName" || step.kind == "listName"
-            || step.kind == "name") {
-            MESSAGE("not read on Windows yet: " << step.kind);
+        } else if (step.kind == "spoken") {
+            for (int list = 0; list < lists::listCount; ++list) {
+                const auto parts = readAccessible(m_driver, m_driver.list(list));
+                REQUIRE(parts.size() == std::size_t(lists::rowCount) + 1);
+                std::string selectedName;
+                for (std::size_t row = 1; row < parts.size(); ++row)
+                    if (parts[row].state & STATE_SYSTEM_SELECTED)
+                        selectedName = parts[row].name;
+                CHECK(selectedName == step.value.at(std::size_t(list)).get<std::string>());
+            }
+        } else if (step.kind == "rowName") {
+            const auto parts = readAccessible(m_driver, m_driver.list(step.value.at(0).get<int>()));
+            const auto row = step.value.at(1).get<std::size_t>();
+            REQUIRE(parts.size() > row + 1);
+            CHECK(parts[row + 1].name == step.value.at(2).get<std::string>());
+        } else if (step.kind == "listName") {
+            const auto parts = readAccessible(m_driver, m_driver.list(step.value.at(0).get<int>()));
+            REQUIRE(parts.size() == std::size_t(lists::rowCount) + 1);
+            CHECK(parts[0].role == ROLE_SYSTEM_LIST);
+            CHECK(parts[1].role == ROLE_SYSTEM_LISTITEM);
+            CHECK(parts[0].name == step.value.at(1).get<std::string>());
+        } else if (step.kind == "name") {
+            HWND control = controlNamed(m_driver, step.value.at(0).get<std::string>());
+            REQUIRE(control);
+            const auto parts = readAccessible(m_driver, control);
+            REQUIRE_FALSE(parts.empty());
+            CHECK(parts[0].name == step.value.at(1).get<std::string>());
         } else {
             FAIL("unknown expectation " << step.kind);
         }

@@ -205,3 +205,61 @@ TEST_CASE("a move to a monitor of another dpi lays the window out again")
         checkFont(driver, dpi);
     }
 }
+
+namespace {
+
+struct WinEvent
+{
+    DWORD event;
+    HWND window;
+    LONG child;
+};
+
+std::vector<WinEvent> winEvents;
+
+void CALLBACK recordWinEvent(
+    HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD)
+{
+    if (object == OBJID_CLIENT)
+        winEvents.push_back({ event, window, child });
+}
+
+bool told(DWORD event, HWND window, LONG child)
+{
+    for (const WinEvent &each : winEvents)
+        if (each.event == event && each.window == window && each.child == child)
+            return true;
+    return false;
+}
+
+} // namespace
+
+// A screen reader keeps names and follows the focus through events: after
+// each handling it is told of every row whose name changed, and of the
+// focused row again, now named by its whole entry.
+TEST_CASE("screen readers are told of the names that change and of the focused row")
+{
+    const WindowDriver driver;
+    winEvents.clear();
+    const HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_NAMECHANGE, nullptr,
+        recordWinEvent, GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    REQUIRE(hook);
+
+    driver.key(VK_TAB);
+    driver.key(VK_DOWN); // Ботев, 2376, Стара планина
+    const Rows botev = entryOf(0, 0);
+    for (int list = 0; list < lists::listCount; ++list)
+        CHECK(told(EVENT_OBJECT_NAMECHANGE, driver.list(list), botev[std::size_t(list)] + 1));
+    REQUIRE_FALSE(winEvents.empty());
+    const WinEvent last = winEvents.back();
+    CHECK(last.event == EVENT_OBJECT_FOCUS);
+    CHECK(last.window == driver.list(0));
+    CHECK(last.child == 1);
+
+    // Cleared, the rows are named by their own text again: told too.
+    winEvents.clear();
+    driver.clickCentre(driver.button());
+    for (int list = 0; list < lists::listCount; ++list)
+        CHECK(told(EVENT_OBJECT_NAMECHANGE, driver.list(list), botev[std::size_t(list)] + 1));
+    UnhookWinEvent(hook);
+}

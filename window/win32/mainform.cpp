@@ -1,5 +1,6 @@
 #include "mainform.h"
 
+#include "accessible.h"
 #include "controlids.h"
 #include "dpi.h"
 #include "failures.h"
@@ -175,6 +176,15 @@ void MainForm::createControls()
                 const std::wstring display = widen(catalogue().displayText(list, row));
                 SendMessageW(created, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(display.c_str()));
             }
+            // A screen reader names the list by its heading, each selected
+            // row by its whole entry.
+            giveAccessibleObject(created,
+                { [this, list](long child) {
+                     return widen(child == CHILDID_SELF
+                             ? form::headingOf(list).text
+                             : lists::spokenName(*this, list, std::int16_t(child - 1)));
+                 },
+                    true });
             m_lists[list] = created;
             break;
         }
@@ -182,6 +192,7 @@ void MainForm::createControls()
             m_button = created;
             break;
         case form::Kind::TextBox:
+            giveAccessibleObject(created, { [](long) { return widen(form::textBoxName); } });
             m_textBox = created;
             break;
         }
@@ -247,8 +258,29 @@ bool MainForm::translate(MSG &message)
 
 void MainForm::runHandling(lists::Handling handling, std::int16_t list)
 {
-    if (const auto failure = lists::runHandling(*this, handling, list))
+    const auto failure = lists::runHandling(*this, handling, list);
+    reportSpokenEntries();
+    if (failure)
         m_reportFailure(m_window, widen(*failure));
+}
+
+// Screen readers are told of every row whose name changed, then of the
+// focused list's row again, so that they read its whole entry now.
+void MainForm::reportSpokenEntries()
+{
+    const lists::SpokenEntries spoken = lists::spokenEntries(*this);
+    for (std::int16_t list = 0; list < lists::listCount; ++list) {
+        const lists::SpokenEntry &before = m_spoken[list];
+        const lists::SpokenEntry &now = spoken[list];
+        if (before.row >= 0 && before.row != now.row)
+            reportRowNameChanged(m_lists[list], before.row);
+        if (now.row >= 0 && now != before)
+            reportRowNameChanged(m_lists[list], now.row);
+    }
+    for (std::int16_t list = 0; list < lists::listCount; ++list)
+        if (spoken[list].row >= 0 && GetFocus() == m_lists[list])
+            reportRowFocused(m_lists[list], spoken[list].row);
+    m_spoken = spoken;
 }
 
 std::int16_t MainForm::doSelectedRow(std::int16_t list) const

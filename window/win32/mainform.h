@@ -42,6 +42,7 @@ private:
     void layOut(UINT dpi);
     HBRUSH colourStatic(HDC dc, HWND control) const;
     void runHandling(lists::Handling handling, std::int16_t list = 0);
+    void reportSpokenEntries();
 
     std::int16_t doSelectedRow(std::int16_t list) const override;
     void doSetSelectedRow(std::int16_t list, std::int16_t row) override;
@@ -53,6 +54,8 @@ private:
     HWND m_textBox = nullptr;
     // Where the focus was when the window was last deactivated.
     HWND m_lastFocus = nullptr;
+    // What screen readers were last told of the selected rows.
+    lists::SpokenEntries m_spoken;
     UINT m_dpi = 96;
     GdiObject<HFONT> m_font;
     GdiObject<HBRUSH> m_windowBrush;

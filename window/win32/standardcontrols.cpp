@@ -37,12 +37,6 @@ ControlClass controlClass(form::Kind kind)
     return {};
 }
 
-void notifySelectionChanged(HWND list)
-{
-    SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE),
-        reinterpret_cast<LPARAM>(list));
-}
-
 // In a list with nothing selected, the first arrow key selects the row with
 // the focus rectangle, rather than the one after it; Home, End, Page Up and
 // Page Down move from that row. List boxes differ in this between Windows
@@ -75,6 +69,12 @@ LRESULT CALLBACK textBoxProcedure(
 }
 
 } // namespace
+
+void notifySelectionChanged(HWND listBox)
+{
+    SendMessageW(GetParent(listBox), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(listBox), LBN_SELCHANGE),
+        reinterpret_cast<LPARAM>(listBox));
+}
 
 HWND createControl(
     HWND parent, HINSTANCE instance, const form::Control &control, const std::wstring &text)

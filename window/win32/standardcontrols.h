@@ -17,5 +17,9 @@
 HWND createControl(
     HWND parent, HINSTANCE instance, const form::Control &control, const std::wstring &text);
 
+// Tells the list box's parent that its selection changed, as the list box
+// does when the user changes it.
+void notifySelectionChanged(HWND listBox);
+
 // Scrolls the list box as little as shows the whole row.
 void showRow(HWND listBox, int row);

@@ -1,0 +1,360 @@
+#include "accessible.h"
+
+#include "standardcontrols.h"
+
+#include <commctrl.h>
+#include <oleacc.h>
+
+#include <utility>
+
+namespace {
+
+// Active Accessibility and COM are loaded when a screen reader first asks,
+// so that a start without one loads neither.
+struct Oleacc
+{
+    decltype(&LresultFromObject) lresultFromObject = nullptr;
+    decltype(&AccessibleObjectFromWindow) objectFromWindow = nullptr;
+    decltype(&SysAllocStringLen) allocString = nullptr;
+
+    static const Oleacc &get()
+    {
+        static const Oleacc loaded = [] {
+            Oleacc functions;
+            using Initialize = HRESULT(WINAPI *)(void *, DWORD);
+            if (HMODULE ole32 = LoadLibraryW(L"ole32.dll"))
+                if (auto initialize = reinterpret_cast<Initialize>(
+                        reinterpret_cast<void *>(GetProcAddress(ole32, "CoInitializeEx"))))
+                    initialize(nullptr, COINIT_APARTMENTTHREADED);
+            if (HMODULE oleaut32 = LoadLibraryW(L"oleaut32.dll"))
+                functions.allocString = reinterpret_cast<decltype(&SysAllocStringLen)>(
+                    reinterpret_cast<void *>(GetProcAddress(oleaut32, "SysAllocStringLen")));
+            if (HMODULE oleacc = LoadLibraryW(L"oleacc.dll")) {
+                functions.lresultFromObject = reinterpret_cast<decltype(&LresultFromObject)>(
+                    reinterpret_cast<void *>(GetProcAddress(oleacc, "LresultFromObject")));
+                functions.objectFromWindow
+                    = reinterpret_cast<decltype(&AccessibleObjectFromWindow)>(
+                        reinterpret_cast<void *>(
+                            GetProcAddress(oleacc, "AccessibleObjectFromWindow")));
+            }
+            return functions;
+        }();
+        return loaded;
+    }
+};
+
+HRESULT setString(BSTR *out, const std::wstring &text)
+{
+    const auto allocString = Oleacc::get().allocString;
+    *out = allocString ? allocString(text.data(), UINT(text.size())) : nullptr;
+    return *out ? S_OK : E_OUTOFMEMORY;
+}
+
+// The control's own IAccessible. It lives as long as a screen reader holds
+// it; once its control is gone it answers every call with a disconnection.
+class ControlAccessible final : public IAccessible
+{
+public:
+    ControlAccessible(HWND window, AccessibleControl control)
+        : m_window(window)
+        , m_control(std::move(control))
+    {
+    }
+
+    void disconnect() { m_window = nullptr; }
+
+    // IUnknown
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void **object) override
+    {
+        if (!object)
+            return E_POINTER;
+        if (id == __uuidof(IUnknown) || id == __uuidof(IDispatch) || id == __uuidof(IAccessible)) {
+            *object = static_cast<IAccessible *>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_references; }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        const ULONG left = --m_references;
+        if (left == 0)
+            delete this;
+        return left;
+    }
+
+    // IDispatch: screen readers call IAccessible directly.
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT *count) override
+    {
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo **) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR *, UINT, LCID, DISPID *) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(
+        DISPID, REFIID, LCID, WORD, DISPPARAMS *, VARIANT *, EXCEPINFO *, UINT *) override
+    {
+        return E_NOTIMPL;
+    }
+
+    // IAccessible
+    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch **parent) override
+    {
+        *parent = nullptr;
+        if (!m_window)
+            return RPC_E_DISCONNECTED;
+        const auto objectFromWindow = Oleacc::get().objectFromWindow;
+        return objectFromWindow ? objectFromWindow(m_window, DWORD(OBJID_WINDOW),
+                   __uuidof(IDispatch), reinterpret_cast<void **>(parent))
+                                : S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE get_accChildCount(long *count) override
+    {
+        *count = m_control.isList ? long(SendMessageW(m_window, LB_GETCOUNT, 0, 0)) : 0;
+        return m_window ? S_OK : RPC_E_DISCONNECTED;
+    }
+    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch **object) override
+    {
+        *object = nullptr;
+        return checked(child) < 0 ? E_INVALIDARG : S_FALSE; // rows are simple elements
+    }
+    HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR *name) override
+    {
+        *name = nullptr;
+        const long id = checked(child);
+        return id < 0 ? error() : setString(name, m_control.name(id));
+    }
+    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR *value) override
+    {
+        *value = nullptr;
+        const long id = checked(child);
+        if (id < 0)
+            return error();
+        if (m_control.isList || id != CHILDID_SELF)
+            return S_FALSE;
+        std::wstring text(std::size_t(GetWindowTextLengthW(m_window)) + 1, L'\0');
+        text.resize(std::size_t(GetWindowTextW(m_window, text.data(), int(text.size()))));
+        return setString(value, text);
+    }
+    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT, BSTR *description) override
+    {
+        *description = nullptr;
+        return S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT *role) override
+    {
+        const long id = checked(child);
+        if (id < 0)
+            return error();
+        role->vt = VT_I4;
+        role->lVal = !m_control.isList ? ROLE_SYSTEM_TEXT
+            : id == CHILDID_SELF       ? ROLE_SYSTEM_LIST
+                                       : ROLE_SYSTEM_LISTITEM;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT *state) override
+    {
+        const long id = checked(child);
+        if (id < 0)
+            return error();
+        const bool focused = GetFocus() == m_window;
+        long flags = STATE_SYSTEM_FOCUSABLE;
+        if (id == CHILDID_SELF) {
+            if (focused)
+                flags |= STATE_SYSTEM_FOCUSED;
+            if (!m_control.isList)
+                flags |= STATE_SYSTEM_READONLY;
+        } else {
+            const int row = int(id - 1);
+            flags |= STATE_SYSTEM_SELECTABLE;
+            if (SendMessageW(m_window, LB_GETCURSEL, 0, 0) == row)
+                flags |= STATE_SYSTEM_SELECTED;
+            if (focused && SendMessageW(m_window, LB_GETCARETINDEX, 0, 0) == row)
+                flags |= STATE_SYSTEM_FOCUSED;
+            if (!rowShown(row))
+                flags |= STATE_SYSTEM_OFFSCREEN | STATE_SYSTEM_INVISIBLE;
+        }
+        state->vt = VT_I4;
+        state->lVal = flags;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT, BSTR *help) override
+    {
+        *help = nullptr;
+        return S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR *file, VARIANT, long *topic) override
+    {
+        *file = nullptr;
+        *topic = 0;
+        return S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT, BSTR *shortcut) override
+    {
+        *shortcut = nullptr;
+        return S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT *child) override
+    {
+        if (!m_window)
+            return RPC_E_DISCONNECTED;
+        child->vt = VT_EMPTY;
+        if (GetFocus() != m_window)
+            return S_FALSE;
+        child->vt = VT_I4;
+        child->lVal = CHILDID_SELF;
+        if (m_control.isList)
+            child->lVal = long(SendMessageW(m_window, LB_GETCARETINDEX, 0, 0)) + 1;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT *children) override
+    {
+        if (!m_window)
+            return RPC_E_DISCONNECTED;
+        children->vt = VT_EMPTY;
+        const LRESULT row = m_control.isList ? SendMessageW(m_window, LB_GETCURSEL, 0, 0) : LB_ERR;
+        if (row == LB_ERR)
+            return S_FALSE;
+        children->vt = VT_I4;
+        children->lVal = long(row) + 1;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT, BSTR *action) override
+    {
+        *action = nullptr;
+        return S_FALSE;
+    }
+    // A screen reader may select a row itself: the whole entry follows, as
+    // when the user selects it.
+    HRESULT STDMETHODCALLTYPE accSelect(long flags, VARIANT child) override
+    {
+        const long id = checked(child);
+        if (id < 0)
+            return error();
+        if (flags & SELFLAG_TAKEFOCUS)
+            SetFocus(m_window);
+        if (flags & SELFLAG_TAKESELECTION) {
+            if (!m_control.isList || id == CHILDID_SELF)
+                return E_INVALIDARG;
+            SendMessageW(m_window, LB_SETCURSEL, WPARAM(id - 1), 0);
+            notifySelectionChanged(m_window);
+        }
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE accLocation(
+        long *left, long *top, long *width, long *height, VARIANT child) override
+    {
+        const long id = checked(child);
+        if (id < 0)
+            return error();
+        RECT place {};
+        if (id == CHILDID_SELF) {
+            GetWindowRect(m_window, &place);
+        } else {
+            SendMessageW(
+                m_window, LB_GETITEMRECT, WPARAM(id - 1), reinterpret_cast<LPARAM>(&place));
+            MapWindowPoints(m_window, nullptr, reinterpret_cast<POINT *>(&place), 2);
+        }
+        *left = place.left;
+        *top = place.top;
+        *width = place.right - place.left;
+        *height = place.bottom - place.top;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE accNavigate(long, VARIANT, VARIANT *end) override
+    {
+        end->vt = VT_EMPTY;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT *child) override
+    {
+        if (!m_window)
+            return RPC_E_DISCONNECTED;
+        child->vt = VT_EMPTY;
+        POINT at { x, y };
+        ScreenToClient(m_window, &at);
+        RECT client;
+        GetClientRect(m_window, &client);
+        if (!PtInRect(&client, at))
+            return S_FALSE;
+        child->vt = VT_I4;
+        child->lVal = CHILDID_SELF;
+        if (m_control.isList) {
+            const LRESULT hit = SendMessageW(m_window, LB_ITEMFROMPOINT, 0, MAKELPARAM(at.x, at.y));
+            if (HIWORD(hit) == 0)
+                child->lVal = long(LOWORD(hit)) + 1;
+        }
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT) override { return DISP_E_MEMBERNOTFOUND; }
+    HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
+
+private:
+    // The child's id, -1 when there is no such child or no control any more.
+    long checked(const VARIANT &child) const
+    {
+        if (!m_window || child.vt != VT_I4)
+            return -1;
+        long count = 0;
+        if (m_control.isList)
+            count = long(SendMessageW(m_window, LB_GETCOUNT, 0, 0));
+        return child.lVal >= 0 && child.lVal <= count ? child.lVal : -1;
+    }
+    HRESULT error() const { return m_window ? E_INVALIDARG : RPC_E_DISCONNECTED; }
+
+    bool rowShown(int row) const
+    {
+        RECT client;
+        RECT place;
+        GetClientRect(m_window, &client);
+        SendMessageW(m_window, LB_GETITEMRECT, WPARAM(row), reinterpret_cast<LPARAM>(&place));
+        return place.bottom > client.top && place.top < client.bottom;
+    }
+
+    ULONG m_references = 1;
+    HWND m_window;
+    AccessibleControl m_control;
+};
+
+LRESULT CALLBACK accessibleProcedure(
+    HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data)
+{
+    auto *object = reinterpret_cast<ControlAccessible *>(data);
+    if (message == WM_GETOBJECT && LONG(lParam) == LONG(OBJID_CLIENT)) {
+        if (const auto lresultFromObject = Oleacc::get().lresultFromObject)
+            return lresultFromObject(__uuidof(IAccessible), wParam, object);
+    } else if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(window, accessibleProcedure, id);
+        object->disconnect();
+        object->Release();
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+// The program's own subclass ids start here, apart from the controls' own.
+constexpr UINT_PTR accessibleSubclass = 1;
+
+} // namespace
+
+void giveAccessibleObject(HWND window, AccessibleControl control)
+{
+    auto *object = new ControlAccessible(window, std::move(control));
+    SetWindowSubclass(
+        window, accessibleProcedure, accessibleSubclass, reinterpret_cast<DWORD_PTR>(object));
+}
+
+void reportRowNameChanged(HWND listBox, int row)
+{
+    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, listBox, OBJID_CLIENT, row + 1);
+}
+
+void reportRowFocused(HWND listBox, int row)
+{
+    NotifyWinEvent(EVENT_OBJECT_FOCUS, listBox, OBJID_CLIENT, row + 1);
+}
