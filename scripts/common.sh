@@ -42,7 +42,7 @@ configure_build() {
 # build machine's own compiler for the icon tool.
 windows_build_packages=(cmake make g++ doctest-dev libfast-float-dev nlohmann-json3-dev g++-mingw-w64-i686 binutils-mingw-w64-i686)
 # What its tests need: 32-bit Wine on a virtual X display.
-windows_test_packages=(wine wine32 fonts-wine fonts-liberation2 xvfb xauth)
+windows_test_packages=(wine wine32 fonts-wine fonts-liberation2 xvfb xauth pev)
 
 # wine32 is a package of the i386 architecture, which dpkg must know first.
 need_i386_architecture() {

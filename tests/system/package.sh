@@ -29,10 +29,12 @@ done
 
 expected="./usr/bin/planini
 ./usr/share/applications/$app_id.desktop
+./usr/share/doc/planini/changelog.gz
 ./usr/share/doc/planini/copyright
 ./usr/share/icons/hicolor/128x128/apps/$app_id.png
 ./usr/share/icons/hicolor/32x32/apps/$app_id.png
 ./usr/share/icons/hicolor/64x64/apps/$app_id.png
+./usr/share/man/man1/planini.1.gz
 ./usr/share/metainfo/$app_id.metainfo.xml"
 packaged=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sort)
 [ "$packaged" = "$expected" ] || fail "package files differ:
@@ -43,8 +45,15 @@ installed=$(cd "$work/destdir" && find . -type f | sort)
 [ "$installed" = "$expected" ] || fail "cmake --install files differ:
 $(diff <(echo "$expected") <(echo "$installed"))"
 
+# Debian's own checks: no error and no warning of lintian's, and the
+# protections of Debian's programs in the program. Not all objects that the
+# program links are marked for control-flow protection, so the linker
+# leaves it out: that one is not asked for.
+lintian --fail-on error,warning "$deb" || fail "lintian"
+
 root=$work/root
 dpkg -x "$deb" "$root"
+hardening-check --nocfprotection "$root/usr/bin/planini" || fail "hardening-check"
 desktop=$root/usr/share/applications/$app_id.desktop
 desktop-file-validate "$desktop" || fail "desktop entry"
 appstreamcli validate --no-net --pedantic "$root/usr/share/metainfo/$app_id.metainfo.xml" || fail "metainfo"
