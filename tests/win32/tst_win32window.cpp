@@ -5,7 +5,9 @@
 
 #include <doctest/doctest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <thread>
 #include <vector>
 
@@ -88,6 +90,51 @@ COLORREF rgb(const form::Rgb &colour)
     return RGB(colour.red, colour.green, colour.blue);
 }
 
+// The icon that a message box shows, into *icon.
+BOOL CALLBACK findIcon(HWND child, LPARAM icon)
+{
+    if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+        *reinterpret_cast<HICON *>(icon)
+            = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
+    return TRUE;
+}
+
+// A control as it shows on screen, pixel by pixel.
+class Capture
+{
+public:
+    explicit Capture(HWND control)
+    {
+        RECT client;
+        GetClientRect(control, &client);
+        m_width = client.right;
+        m_height = client.bottom;
+        HDC controlDc = GetDC(control);
+        HDC memory = CreateCompatibleDC(controlDc);
+        HBITMAP bitmap = CreateCompatibleBitmap(controlDc, m_width, m_height);
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, m_width, m_height, controlDc, 0, 0, SRCCOPY);
+        m_pixels.resize(std::size_t(m_width) * std::size_t(m_height));
+        for (int y = 0; y < m_height; ++y)
+            for (int x = 0; x < m_width; ++x)
+                m_pixels[std::size_t(y * m_width + x)] = GetPixel(memory, x, y);
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+        ReleaseDC(control, controlDc);
+    }
+
+    int width() const { return m_width; }
+    int height() const { return m_height; }
+    COLORREF at(int x, int y) const { return m_pixels[std::size_t(y * m_width + x)]; }
+    bool operator==(const Capture &) const = default;
+
+private:
+    int m_width = 0;
+    int m_height = 0;
+    std::vector<COLORREF> m_pixels;
+};
+
 } // namespace
 
 TEST_CASE("the window opens as described, letter for letter")
@@ -163,6 +210,73 @@ TEST_CASE("the colours show in a capture of the window")
         capturedPixel(driver.window(), inside(Kind::Button, 0, 10, 10)) == rgb(form::buttonColour));
 }
 
+TEST_CASE("each heading's text is centred, on the heading's own colour")
+{
+    const WindowDriver driver;
+    for (int label = 0; label < 4; ++label) {
+        CAPTURE(label);
+        const Capture heading(driver.control(Kind::Label, label));
+        int left = heading.width();
+        int right = -1;
+        for (int y = 0; y < heading.height(); ++y) {
+            for (int x = 0; x < heading.width(); ++x) {
+                // Nothing of the window's colour shows inside the heading.
+                CHECK(heading.at(x, y) != rgb(form::windowColour));
+                if (heading.at(x, y) != rgb(form::labelColour)) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+            }
+        }
+        REQUIRE(right >= left);
+        // The letters' own side bearings leave a few pixels either way.
+        CHECK(std::abs(left - (heading.width() - 1 - right)) <= 6);
+    }
+}
+
+// The button is drawn by the window: a focus rectangle while it has the
+// focus, and a sunken look while the mouse holds it down.
+TEST_CASE("the button shows its focus and its press")
+{
+    const WindowDriver driver;
+    HWND button = driver.button();
+    const Capture plain(button);
+    // Well inside the raised edge, on the focus rectangle's line.
+    const int inset = MulDiv(4, expectedDpi(), 96);
+    const auto focusLine = [&](const Capture &look) {
+        int marked = 0;
+        for (int x = inset + 2; x < look.width() - inset - 2; ++x)
+            marked += look.at(x, inset) != rgb(form::buttonColour);
+        return marked;
+    };
+    CHECK(focusLine(plain) == 0);
+
+    SetFocus(button);
+    driver.settle();
+    const Capture focused(button);
+    CHECK(focusLine(focused) > (focused.width() - 2 * inset) / 3);
+
+    RECT place;
+    GetWindowRect(button, &place);
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    const auto mouse = [&](DWORD flags) {
+        INPUT input {};
+        input.type = INPUT_MOUSE;
+        input.mi.dx = LONG(((place.left + 20) * 65535 + screenWidth / 2) / (screenWidth - 1));
+        input.mi.dy = LONG(((place.top + 20) * 65535 + screenHeight / 2) / (screenHeight - 1));
+        input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        SendInput(1, &input, sizeof input);
+        driver.settle();
+    };
+    mouse(MOUSEEVENTF_LEFTDOWN);
+    const Capture pressed(button);
+    mouse(MOUSEEVENTF_LEFTUP);
+    CHECK_FALSE(pressed == focused);
+    // Sunken: the top left edge dark, where the raised one is light.
+    CHECK(GetRValue(pressed.at(1, 1)) < GetRValue(focused.at(1, 1)));
+}
+
 TEST_CASE("an overflowing key is shown in a message box that says what failed")
 {
     {
@@ -170,11 +284,14 @@ TEST_CASE("an overflowing key is shown in a message box that says what failed")
         const WindowDriver driver(broken);
         std::atomic<bool> found = false;
         std::wstring shown;
+        HICON icon = nullptr;
         // The box is modal: it is read and closed from another thread.
         std::thread closer([&] {
             for (int attempt = 0; attempt < 250 && !found; ++attempt) {
                 if (HWND box = FindWindowW(L"#32770", L"Грешка при изпълнение")) {
                     shown = windowText(GetDlgItem(box, 0xFFFF));
+                    // The error icon, as Windows draws it for MB_ICONERROR.
+                    EnumChildWindows(box, findIcon, reinterpret_cast<LPARAM>(&icon));
                     found = true;
                     PostMessageW(box, WM_COMMAND, IDOK, 0);
                 }
@@ -187,6 +304,8 @@ TEST_CASE("an overflowing key is shown in a message box that says what failed")
         CHECK(found);
         CHECK(narrow(shown)
             == "Overflow: key \"40000\" does not fit a 16-bit integer (-32768..32767)");
+        CHECK(icon != nullptr);
+        CHECK(icon == LoadIconW(nullptr, MAKEINTRESOURCEW(32513))); // IDI_ERROR
         CHECK(driver.selection() == Rows { 4, -1, -1 });
     }
 }
