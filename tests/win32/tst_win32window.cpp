@@ -3,6 +3,7 @@
 #include "formdescription.h"
 #include "windowdriver.h"
 
+#include <commctrl.h>
 #include <doctest/doctest.h>
 
 #include <algorithm>
@@ -381,4 +382,62 @@ TEST_CASE("screen readers are told of the names that change and of the focused r
     for (int list = 0; list < lists::listCount; ++list)
         CHECK(told(EVENT_OBJECT_NAMECHANGE, driver.list(list), botev[std::size_t(list)] + 1));
     UnhookWinEvent(hook);
+}
+
+namespace {
+
+// The shown tooltip of the list box, or nullptr.
+HWND shownTooltip(HWND listBox)
+{
+    for (HWND tooltip = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); tooltip;
+         tooltip = FindWindowExW(nullptr, tooltip, TOOLTIPS_CLASSW, nullptr)) {
+        TOOLINFOW tool {};
+        tool.cbSize = sizeof tool;
+        if (IsWindowVisible(tooltip)
+            && SendMessageW(tooltip, TTM_GETCURRENTTOOLW, 0, reinterpret_cast<LPARAM>(&tool))
+            && tool.hwnd == listBox)
+            return tooltip;
+    }
+    return nullptr;
+}
+
+std::string tooltipText(HWND tooltip, HWND listBox)
+{
+    wchar_t text[256] {};
+    TOOLINFOW tool {};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = listBox;
+    tool.uId = reinterpret_cast<UINT_PTR>(listBox);
+    tool.lpszText = text;
+    SendMessageW(tooltip, TTM_GETTEXTW, WPARAM(std::size(text)), reinterpret_cast<LPARAM>(&tool));
+    return narrow(text);
+}
+
+} // namespace
+
+// Only „Радомир (Калабак) “ is too wide for its list at the window's font.
+TEST_CASE("a row whose text is cut off shows it whole in a tooltip, and only such a row")
+{
+    const WindowDriver driver;
+    HWND peaks = driver.list(0);
+    const auto hover = [&](int row) {
+        driver.clickRow(0, row);
+        RECT item;
+        SendMessageW(peaks, LB_GETITEMRECT, WPARAM(row), reinterpret_cast<LPARAM>(&item));
+        POINT at { (item.left + item.right) / 2 + 3, (item.top + item.bottom) / 2 };
+        ClientToScreen(peaks, &at);
+        SetCursorPos(at.x, at.y);
+        driver.settle(std::chrono::milliseconds(1200));
+    };
+    hover(5);
+    HWND tooltip = shownTooltip(peaks);
+    REQUIRE(tooltip);
+    CHECK(tooltipText(tooltip, peaks) == "Радомир (Калабак) ");
+
+    hover(4); // Мусала fits
+    CHECK(shownTooltip(peaks) == nullptr);
+    for (int list = 1; list < lists::listCount; ++list) {
+        driver.clickRow(list, 0);
+        CHECK(shownTooltip(driver.list(list)) == nullptr);
+    }
 }

@@ -1,6 +1,7 @@
 #include "standardcontrols.h"
 
 #include "controlids.h"
+#include "rowtooltip.h"
 
 #include <commctrl.h>
 
@@ -83,9 +84,10 @@ HWND createControl(
     HWND created = CreateWindowExW(kind.exStyle, kind.name, text.c_str(), kind.style, 0, 0, 0, 0,
         parent, reinterpret_cast<HMENU>(INT_PTR(controlId(control.kind, control.index))), instance,
         nullptr);
-    if (control.kind == form::Kind::List)
+    if (control.kind == form::Kind::List) {
         SetWindowSubclass(created, listProcedure, 0, 0);
-    else if (control.kind == form::Kind::TextBox)
+        giveRowTooltip(created);
+    } else if (control.kind == form::Kind::TextBox)
         SetWindowSubclass(created, textBoxProcedure, 0, 0);
     return created;
 }

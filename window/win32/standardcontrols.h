@@ -11,6 +11,8 @@
 // - a list box: in a list with nothing selected, the first arrow key
 //   selects the row with the focus rectangle, not the one after it, and
 //   Home, End, Page Up and Page Down move from that row;
+// - a list box's row whose text the list cuts off shows it whole in a
+//   tooltip;
 // - the text box keeps its caret and view when Tab brings the focus in.
 
 // Creates the control, hidden at 0, 0 until laid out, with its control id.
