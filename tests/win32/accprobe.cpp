@@ -1,9 +1,9 @@
-// Reads a control's accessible object from another process, as a screen
-// reader does, and prints what it says, one line for the control and one
-// for each child, in UTF-8:
+// Reads controls' accessible objects from another process, as a screen
+// reader does, and prints what they say: for each control a line for the
+// control and one for each child, in UTF-8, then a line "--":
 //   ROLE <tab> STATE <tab> NAME
 //
-// Usage: accprobe WINDOW-HANDLE (in decimal)
+// Usage: accprobe WINDOW-HANDLE... (in decimal)
 
 #include "text.h"
 
@@ -40,23 +40,26 @@ void printPart(IAccessible *object, long child)
 
 int main(int argc, char **argv)
 {
-    if (argc != 2)
+    if (argc < 2)
         return 2;
-    const auto window = reinterpret_cast<HWND>(std::strtoull(argv[1], nullptr, 10));
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    IAccessible *object = nullptr;
-    if (FAILED(AccessibleObjectFromWindow(
-            window, DWORD(OBJID_CLIENT), __uuidof(IAccessible), reinterpret_cast<void **>(&object)))
-        || !object) {
-        std::printf("no accessible object\n");
-        return 1;
+    for (int argument = 1; argument < argc; ++argument) {
+        const auto window = reinterpret_cast<HWND>(std::strtoull(argv[argument], nullptr, 10));
+        IAccessible *object = nullptr;
+        if (FAILED(AccessibleObjectFromWindow(window, DWORD(OBJID_CLIENT), __uuidof(IAccessible),
+                reinterpret_cast<void **>(&object)))
+            || !object) {
+            std::printf("no accessible object\n");
+            return 1;
+        }
+        long count = 0;
+        object->get_accChildCount(&count);
+        printPart(object, CHILDID_SELF);
+        for (long child = 1; child <= count; ++child)
+            printPart(object, child);
+        std::printf("--\n");
+        object->Release();
     }
-    long count = 0;
-    object->get_accChildCount(&count);
-    printPart(object, CHILDID_SELF);
-    for (long child = 1; child <= count; ++child)
-        printPart(object, child);
-    object->Release();
     CoUninitialize();
     return 0;
 }

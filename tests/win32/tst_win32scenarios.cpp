@@ -27,17 +27,19 @@ struct AccessiblePart
     std::string name;
 };
 
-// Reads the control's accessible object from another process, as a screen
+// Reads the controls' accessible objects from another process, as a screen
 // reader does: accprobe.exe, beside this program. This thread answers its
 // calls meanwhile.
-std::vector<AccessiblePart> readAccessible(const WindowDriver &driver, HWND control)
+std::vector<std::vector<AccessiblePart>> readAccessible(
+    const WindowDriver &driver, std::vector<HWND> controls)
 {
     wchar_t path[MAX_PATH] {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring program(path);
     program = program.substr(0, program.find_last_of(L"\\/") + 1) + L"accprobe.exe";
-    std::wstring command
-        = L"\"" + program + L"\" " + std::to_wstring(reinterpret_cast<UINT_PTR>(control));
+    std::wstring command = L"\"" + program + L"\"";
+    for (HWND control : controls)
+        command += L" " + std::to_wstring(reinterpret_cast<UINT_PTR>(control));
 
     SECURITY_ATTRIBUTES inherited { sizeof inherited, nullptr, TRUE };
     HANDLE readEnd = nullptr;
@@ -83,7 +85,7 @@ std::vector<AccessiblePart> readAccessible(const WindowDriver &driver, HWND cont
     INFO(output);
     REQUIRE(status == 0);
 
-    std::vector<AccessiblePart> parts;
+    std::vector<std::vector<AccessiblePart>> parts(1);
     std::size_t at = 0;
     while (at < output.size()) {
         std::size_t end = output.find('\n', at);
@@ -92,12 +94,18 @@ std::vector<AccessiblePart> readAccessible(const WindowDriver &driver, HWND cont
         std::string line = output.substr(at, end - at);
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
+        at = end + 1;
+        if (line == "--") {
+            parts.emplace_back();
+            continue;
+        }
         const std::size_t first = line.find('\t');
         const std::size_t second = line.find('\t', first + 1);
-        parts.push_back({ std::stol(line.substr(0, first)),
+        parts.back().push_back({ std::stol(line.substr(0, first)),
             std::stol(line.substr(first + 1, second - first - 1)), line.substr(second + 1) });
-        at = end + 1;
     }
+    parts.pop_back(); // after the last "--"
+    REQUIRE(parts.size() == controls.size());
     return parts;
 }
 
@@ -207,22 +215,34 @@ public:
             CHECK(start == end);
             CHECK(SendMessageW(text, EM_GETFIRSTVISIBLELINE, 0, 0) == 0);
         } else if (step.kind == "spoken") {
-            for (int list = 0; list < lists::listCount; ++list) {
-                const auto parts = readAccessible(m_driver, m_driver.list(list));
+            const auto all = readAccessible(
+                m_driver, { m_driver.list(0), m_driver.list(1), m_driver.list(2) });
+            for (std::size_t list = 0; list < all.size(); ++list) {
+                const auto &parts = all[list];
                 REQUIRE(parts.size() == std::size_t(lists::rowCount) + 1);
                 std::string selectedName;
-                for (std::size_t row = 1; row < parts.size(); ++row)
-                    if (parts[row].state & STATE_SYSTEM_SELECTED)
+                int selectedRows = 0;
+                for (std::size_t row = 1; row < parts.size(); ++row) {
+                    CHECK(parts[row].role == ROLE_SYSTEM_LISTITEM);
+                    CHECK((parts[row].state & STATE_SYSTEM_SELECTABLE) != 0);
+                    if (parts[row].state & STATE_SYSTEM_SELECTED) {
                         selectedName = parts[row].name;
-                CHECK(selectedName == step.value.at(std::size_t(list)).get<std::string>());
+                        ++selectedRows;
+                        CHECK(int(row) - 1 == selected[list]);
+                    }
+                }
+                CHECK(selectedRows == (selected[list] >= 0 ? 1 : 0));
+                CHECK(selectedName == step.value.at(list).get<std::string>());
             }
         } else if (step.kind == "rowName") {
-            const auto parts = readAccessible(m_driver, m_driver.list(step.value.at(0).get<int>()));
+            const auto parts
+                = readAccessible(m_driver, { m_driver.list(step.value.at(0).get<int>()) })[0];
             const auto row = step.value.at(1).get<std::size_t>();
             REQUIRE(parts.size() > row + 1);
             CHECK(parts[row + 1].name == step.value.at(2).get<std::string>());
         } else if (step.kind == "listName") {
-            const auto parts = readAccessible(m_driver, m_driver.list(step.value.at(0).get<int>()));
+            const auto parts
+                = readAccessible(m_driver, { m_driver.list(step.value.at(0).get<int>()) })[0];
             REQUIRE(parts.size() == std::size_t(lists::rowCount) + 1);
             CHECK(parts[0].role == ROLE_SYSTEM_LIST);
             CHECK(parts[1].role == ROLE_SYSTEM_LISTITEM);
@@ -230,7 +250,7 @@ public:
         } else if (step.kind == "name") {
             HWND control = controlNamed(m_driver, step.value.at(0).get<std::string>());
             REQUIRE(control);
-            const auto parts = readAccessible(m_driver, control);
+            const auto parts = readAccessible(m_driver, { control })[0];
             REQUIRE_FALSE(parts.empty());
             CHECK(parts[0].name == step.value.at(1).get<std::string>());
         } else {
