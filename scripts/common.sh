@@ -40,7 +40,8 @@ configure_build() {
 
 # What the Windows program needs: Debian's mingw-w64 for 32-bit x86, and the
 # build machine's own compiler for the icon tool.
-windows_build_packages=(cmake make g++ doctest-dev libfast-float-dev nlohmann-json3-dev g++-mingw-w64-i686 binutils-mingw-w64-i686)
+windows_build_packages=(cmake make g++ doctest-dev libfast-float-dev nlohmann-json3-dev g++-mingw-w64-i686
+    binutils-mingw-w64-i686 wixl msitools)
 # What its tests need: 32-bit Wine on a virtual X display.
 windows_test_packages=(wine wine32 fonts-wine fonts-liberation2 xvfb xauth pev)
 
