@@ -38,12 +38,15 @@ configure_build() {
     fi
 }
 
-# What the Windows program needs: Debian's mingw-w64 for 32-bit x86, and the
-# build machine's own compiler for the icon tool.
-windows_build_packages=(cmake make g++ doctest-dev libfast-float-dev nlohmann-json3-dev g++-mingw-w64-i686
-    binutils-mingw-w64-i686 wixl msitools)
-# What its tests need: 32-bit Wine on a virtual X display.
-windows_test_packages=(wine wine32 fonts-wine fonts-liberation2 xvfb xauth pev)
+# What the Windows program needs: Debian's mingw-w64 for 32-bit x86, the
+# header-only libraries, and wixl and msitools for the Windows Installer
+# package.
+windows_build_packages=(cmake make doctest-dev libfast-float-dev nlohmann-json3-dev
+    g++-mingw-w64-i686 binutils-mingw-w64-i686 wixl msitools)
+# What its tests need: 32-bit Wine on a virtual X display, pev to read the
+# program's protections, and python3-xlib to see the installed program's
+# window.
+windows_test_packages=(wine wine32 fonts-wine fonts-liberation2 xvfb xauth pev python3 python3-xlib)
 
 # wine32 is a package of the i386 architecture, which dpkg must know first.
 need_i386_architecture() {
