@@ -6,11 +6,26 @@ var Module = (function () {
     var program = { started: false };
     var waiting = null;
 
+    var lists = [0, 1, 2].map(function (list) {
+        return document.getElementById("List1(" + list + ")");
+    });
+    // Each list's current row: the one last selected, by the user or by the
+    // program, at first the top one.
+    var current = [0, 0, 0];
+    function noteCurrentRows() {
+        lists.forEach(function (listBox, list) {
+            if (listBox.selectedIndex >= 0)
+                current[list] = listBox.selectedIndex;
+        });
+    }
+
     function handle(handling) {
-        if (program.started)
+        if (program.started) {
             handling();
-        else
+            noteCurrentRows();
+        } else {
             waiting = handling;
+        }
     }
 
     program.postRun = [function () {
@@ -18,10 +33,10 @@ var Module = (function () {
         if (waiting)
             waiting();
         waiting = null;
+        noteCurrentRows();
     }];
 
-    [0, 1, 2].forEach(function (list) {
-        var listBox = document.getElementById("List1(" + list + ")");
+    lists.forEach(function (listBox, list) {
         var click = function () { handle(function () { program.List1_Click(list); }); };
         var changed = false;
         listBox.addEventListener("mousedown", function () { changed = false; });
@@ -35,19 +50,14 @@ var Module = (function () {
                 click();
         });
         // With nothing selected, the first arrow key selects the list's
-        // current row: the one last selected, at first the top one.
-        var current = 0;
-        listBox.addEventListener("change", function () {
-            if (listBox.selectedIndex >= 0)
-                current = listBox.selectedIndex;
-        });
+        // current row.
         listBox.addEventListener("keydown", function (event) {
             var arrows = ["ArrowUp", "ArrowDown", "ArrowLeft", "ArrowRight"];
             if (listBox.selectedIndex >= 0 || arrows.indexOf(event.key) < 0 || event.altKey
                 || event.ctrlKey || event.metaKey || event.shiftKey)
                 return;
             event.preventDefault();
-            listBox.selectedIndex = current;
+            listBox.selectedIndex = current[list];
             click();
         });
     });
