@@ -8,7 +8,7 @@ namespace {
 
 struct RowTooltip
 {
-    HWND tooltip = nullptr;
+    HWND tooltip = nullptr; // made when the mouse first comes over the list
     int row = -1; // the row under the mouse
     std::wstring text; // kept while the tooltip shows it
 };
@@ -40,12 +40,30 @@ bool isCutOff(HWND listBox, int row)
     return size.cx > place.right - place.left - 2;
 }
 
+HWND makeTooltip(HWND listBox)
+{
+    HWND tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+        WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+        CW_USEDEFAULT, GetParent(listBox), nullptr,
+        reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(listBox, GWLP_HINSTANCE)), nullptr);
+    TOOLINFOW tool {};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = listBox;
+    tool.uId = reinterpret_cast<UINT_PTR>(listBox);
+    tool.lpszText = LPSTR_TEXTCALLBACKW;
+    SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    return tooltip;
+}
+
 LRESULT CALLBACK tooltipProcedure(
     HWND listBox, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data)
 {
     auto *state = reinterpret_cast<RowTooltip *>(data);
     switch (message) {
     case WM_MOUSEMOVE: {
+        if (!state->tooltip)
+            state->tooltip = makeTooltip(listBox);
         const LRESULT hit = SendMessageW(listBox, LB_ITEMFROMPOINT, 0, lParam);
         const int row = HIWORD(hit) == 0 ? int(LOWORD(hit)) : -1;
         if (row != state->row) {
@@ -70,7 +88,8 @@ LRESULT CALLBACK tooltipProcedure(
     }
     case WM_NCDESTROY:
         RemoveWindowSubclass(listBox, tooltipProcedure, id);
-        DestroyWindow(state->tooltip);
+        if (state->tooltip)
+            DestroyWindow(state->tooltip);
         delete state;
         break;
     }
@@ -81,20 +100,9 @@ constexpr UINT_PTR tooltipSubclass = 2;
 
 } // namespace
 
+// Made when first needed: a start without the mouse over a list makes none.
 void giveRowTooltip(HWND listBox)
 {
-    auto *state = new RowTooltip;
-    state->tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-        WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-        CW_USEDEFAULT, GetParent(listBox), nullptr,
-        reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(listBox, GWLP_HINSTANCE)), nullptr);
-    TOOLINFOW tool {};
-    tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = listBox;
-    tool.uId = reinterpret_cast<UINT_PTR>(listBox);
-    tool.lpszText = LPSTR_TEXTCALLBACKW;
-    SendMessageW(state->tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     SetWindowSubclass(
-        listBox, tooltipProcedure, tooltipSubclass, reinterpret_cast<DWORD_PTR>(state));
+        listBox, tooltipProcedure, tooltipSubclass, reinterpret_cast<DWORD_PTR>(new RowTooltip));
 }
