@@ -349,12 +349,19 @@ void giveAccessibleObject(HWND window, AccessibleControl control)
         window, accessibleProcedure, accessibleSubclass, reinterpret_cast<DWORD_PTR>(object));
 }
 
-void reportRowNameChanged(HWND listBox, int row)
+void reportSpokenChanges(const std::array<HWND, lists::listCount> &listBoxes,
+    const lists::SpokenEntries &before, const lists::SpokenEntries &now)
 {
-    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, listBox, OBJID_CLIENT, row + 1);
-}
-
-void reportRowFocused(HWND listBox, int row)
-{
-    NotifyWinEvent(EVENT_OBJECT_FOCUS, listBox, OBJID_CLIENT, row + 1);
+    const auto nameChanged = [](HWND listBox, int row) {
+        NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, listBox, OBJID_CLIENT, row + 1);
+    };
+    for (std::size_t list = 0; list < listBoxes.size(); ++list) {
+        if (before[list].row >= 0 && before[list].row != now[list].row)
+            nameChanged(listBoxes[list], before[list].row);
+        if (now[list].row >= 0 && now[list] != before[list])
+            nameChanged(listBoxes[list], now[list].row);
+    }
+    for (std::size_t list = 0; list < listBoxes.size(); ++list)
+        if (now[list].row >= 0 && GetFocus() == listBoxes[list])
+            NotifyWinEvent(EVENT_OBJECT_FOCUS, listBoxes[list], OBJID_CLIENT, now[list].row + 1);
 }

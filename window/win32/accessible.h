@@ -1,7 +1,10 @@
 #pragma once
 
+#include "behaviour.h"
+
 #include <windows.h>
 
+#include <array>
 #include <functional>
 #include <string>
 
@@ -20,7 +23,8 @@ struct AccessibleControl
 // client area with an object that tells what `control` says.
 void giveAccessibleObject(HWND window, AccessibleControl control);
 
-// Tells screen readers that the name of a list box's row (0..) changed, or
-// that the row now has the focus.
-void reportRowNameChanged(HWND listBox, int row);
-void reportRowFocused(HWND listBox, int row);
+// Tells screen readers of every row of the list boxes whose name changed
+// from `before` to `now`, then of the focused list box's selected row again,
+// so that they read its whole entry now.
+void reportSpokenChanges(const std::array<HWND, lists::listCount> &listBoxes,
+    const lists::SpokenEntries &before, const lists::SpokenEntries &now);

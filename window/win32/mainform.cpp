@@ -259,28 +259,11 @@ bool MainForm::translate(MSG &message)
 void MainForm::runHandling(lists::Handling handling, std::int16_t list)
 {
     const auto failure = lists::runHandling(*this, handling, list);
-    reportSpokenEntries();
+    const lists::SpokenEntries spoken = lists::spokenEntries(*this);
+    reportSpokenChanges(m_lists, m_spoken, spoken);
+    m_spoken = spoken;
     if (failure)
         m_reportFailure(m_window, widen(*failure));
-}
-
-// Screen readers are told of every row whose name changed, then of the
-// focused list's row again, so that they read its whole entry now.
-void MainForm::reportSpokenEntries()
-{
-    const lists::SpokenEntries spoken = lists::spokenEntries(*this);
-    for (std::int16_t list = 0; list < lists::listCount; ++list) {
-        const lists::SpokenEntry &before = m_spoken[list];
-        const lists::SpokenEntry &now = spoken[list];
-        if (before.row >= 0 && before.row != now.row)
-            reportRowNameChanged(m_lists[list], before.row);
-        if (now.row >= 0 && now != before)
-            reportRowNameChanged(m_lists[list], now.row);
-    }
-    for (std::int16_t list = 0; list < lists::listCount; ++list)
-        if (spoken[list].row >= 0 && GetFocus() == m_lists[list])
-            reportRowFocused(m_lists[list], spoken[list].row);
-    m_spoken = spoken;
 }
 
 std::int16_t MainForm::doSelectedRow(std::int16_t list) const

@@ -42,7 +42,6 @@ private:
     void layOut(UINT dpi);
     HBRUSH colourStatic(HDC dc, HWND control) const;
     void runHandling(lists::Handling handling, std::int16_t list = 0);
-    void reportSpokenEntries();
 
     std::int16_t doSelectedRow(std::int16_t list) const override;
     void doSetSelectedRow(std::int16_t list, std::int16_t row) override;
