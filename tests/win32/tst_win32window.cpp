@@ -259,14 +259,8 @@ TEST_CASE("the button shows its focus and its press")
 
     RECT place;
     GetWindowRect(button, &place);
-    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
     const auto mouse = [&](DWORD flags) {
-        INPUT input {};
-        input.type = INPUT_MOUSE;
-        input.mi.dx = LONG(((place.left + 20) * 65535 + screenWidth / 2) / (screenWidth - 1));
-        input.mi.dy = LONG(((place.top + 20) * 65535 + screenHeight / 2) / (screenHeight - 1));
-        input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        INPUT input = WindowDriver::mouseAt({ place.left + 20, place.top + 20 }, flags);
         SendInput(1, &input, sizeof input);
         driver.settle();
     };

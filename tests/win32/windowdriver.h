@@ -72,19 +72,23 @@ public:
         }
     }
 
-    void clickAt(POINT screen) const
+    // A mouse event at a point of the screen, with the mouse moved there.
+    static INPUT mouseAt(POINT screen, DWORD flags)
     {
         const int width = GetSystemMetrics(SM_CXSCREEN);
         const int height = GetSystemMetrics(SM_CYSCREEN);
-        INPUT inputs[3] {};
-        for (INPUT &input : inputs) {
-            input.type = INPUT_MOUSE;
-            input.mi.dx = LONG((screen.x * 65535 + width / 2) / (width - 1));
-            input.mi.dy = LONG((screen.y * 65535 + height / 2) / (height - 1));
-        }
-        inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-        inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
-        inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+        INPUT input {};
+        input.type = INPUT_MOUSE;
+        input.mi.dx = LONG((screen.x * 65535 + width / 2) / (width - 1));
+        input.mi.dy = LONG((screen.y * 65535 + height / 2) / (height - 1));
+        input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        return input;
+    }
+
+    void clickAt(POINT screen) const
+    {
+        INPUT inputs[3] { mouseAt(screen, 0), mouseAt(screen, MOUSEEVENTF_LEFTDOWN),
+            mouseAt(screen, MOUSEEVENTF_LEFTUP) };
         // All at once: a press on a scroll bar arrow runs a loop of its own
         // until the button comes up again.
         SendInput(3, inputs, sizeof inputs[0]);
@@ -139,16 +143,8 @@ public:
         RECT rect;
         GetWindowRect(control, &rect);
         const POINT centre { (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2 };
-        const int width = GetSystemMetrics(SM_CXSCREEN);
-        const int height = GetSystemMetrics(SM_CYSCREEN);
-        INPUT inputs[2] {};
-        for (INPUT &input : inputs)
-            input.type = INPUT_MOUSE;
-        inputs[0].mi.dx = LONG((centre.x * 65535 + width / 2) / (width - 1));
-        inputs[0].mi.dy = LONG((centre.y * 65535 + height / 2) / (height - 1));
-        inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        INPUT inputs[2] { mouseAt(centre, 0), mouseAt(centre, MOUSEEVENTF_WHEEL) };
         inputs[1].mi.mouseData = DWORD(WHEEL_DELTA * notches);
-        inputs[1].mi.dwFlags = MOUSEEVENTF_WHEEL;
         SendInput(2, inputs, sizeof inputs[0]);
         settle();
     }
