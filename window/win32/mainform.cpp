@@ -33,6 +33,14 @@ HWND control(HWND window, form::Kind kind, int index)
     return GetDlgItem(window, controlId(kind, index));
 }
 
+GdiObject<HFONT> createFont(UINT dpi)
+{
+    const form::Font &font = form::font;
+    return GdiObject<HFONT>(CreateFontW(-MulDiv(font.pointSize, int(dpi), 72), 0, 0, 0, font.weight,
+        FALSE, FALSE, FALSE, DWORD(font.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+        DEFAULT_QUALITY, DEFAULT_PITCH | FF_ROMAN, widen(font.family).c_str()));
+}
+
 HICON loadIcon(HINSTANCE instance, int width, int height)
 {
     return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_PLANINI), IMAGE_ICON,
@@ -78,8 +86,12 @@ LRESULT MainForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CREATE:
+        // Made at once at their places and in their font: nothing is laid
+        // out twice before the window first shows.
+        m_dpi = dpiOf(m_window);
+        m_font = createFont(m_dpi);
         createControls();
-        layOut(dpiOf(m_window));
+        fitFrame();
         return 0;
 
     case WM_DPICHANGED: {
@@ -166,7 +178,8 @@ void MainForm::createControls()
     for (const form::Control &control : form::controls) {
         const std::wstring text = control.kind == form::Kind::TextBox ? widen(form::assignmentText)
                                                                       : widen(control.text);
-        HWND created = createControl(m_window, instance, control, text);
+        HWND created = createControl(m_window, instance, control,
+            form::pixels(control.place, int(m_dpi)), m_font.get(), text);
         switch (control.kind) {
         case form::Kind::Label:
             break;
@@ -204,12 +217,7 @@ void MainForm::createControls()
 void MainForm::layOut(UINT dpi)
 {
     m_dpi = dpi;
-    const form::Font &font = form::font;
-    const std::wstring family = widen(font.family);
-    GdiObject<HFONT> newFont(CreateFontW(-MulDiv(font.pointSize, int(dpi), 72), 0, 0, 0,
-        font.weight, FALSE, FALSE, FALSE, DWORD(font.charset), OUT_DEFAULT_PRECIS,
-        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_ROMAN, family.c_str()));
-
+    GdiObject<HFONT> newFont = createFont(dpi);
     for (const form::Control &place : form::controls) {
         HWND child = control(m_window, place.kind, place.index);
         const form::Pixels pixels = form::pixels(place.place, int(dpi));
@@ -219,18 +227,24 @@ void MainForm::layOut(UINT dpi)
     }
     // The controls hold the new font now; the old one can go.
     m_font = std::move(newFont);
+    fitFrame();
+    InvalidateRect(m_window, nullptr, TRUE);
+}
 
-    // The frame is measured rather than computed: its size at the new dpi is
-    // the system's to choose.
-    const form::Pixels client = form::pixels(form::clientArea, int(dpi));
-    RECT outer;
+void MainForm::fitFrame()
+{
+    // The frame is measured rather than computed: its size at the window's
+    // dpi is the system's to choose.
+    const form::Pixels client = form::pixels(form::clientArea, int(m_dpi));
     RECT inner;
-    GetWindowRect(m_window, &outer);
     GetClientRect(m_window, &inner);
+    if (inner.right == client.width && inner.bottom == client.height)
+        return;
+    RECT outer;
+    GetWindowRect(m_window, &outer);
     SetWindowPos(m_window, nullptr, 0, 0, client.width + (outer.right - outer.left) - inner.right,
         client.height + (outer.bottom - outer.top) - inner.bottom,
         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    InvalidateRect(m_window, nullptr, TRUE);
 }
 
 HBRUSH MainForm::colourStatic(HDC dc, HWND child) const

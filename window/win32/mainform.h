@@ -40,6 +40,7 @@ public:
 private:
     void createControls();
     void layOut(UINT dpi);
+    void fitFrame();
     HBRUSH colourStatic(HDC dc, HWND control) const;
     void runHandling(lists::Handling handling, std::int16_t list = 0);
 

@@ -77,13 +77,17 @@ void notifySelectionChanged(HWND listBox)
         reinterpret_cast<LPARAM>(listBox));
 }
 
-HWND createControl(
-    HWND parent, HINSTANCE instance, const form::Control &control, const std::wstring &text)
+HWND createControl(HWND parent, HINSTANCE instance, const form::Control &control,
+    const form::Pixels &place, HFONT font, const std::wstring &text)
 {
     const ControlClass kind = controlClass(control.kind);
-    HWND created = CreateWindowExW(kind.exStyle, kind.name, text.c_str(), kind.style, 0, 0, 0, 0,
-        parent, reinterpret_cast<HMENU>(INT_PTR(controlId(control.kind, control.index))), instance,
+    HWND created = CreateWindowExW(kind.exStyle, kind.name, nullptr, kind.style, place.left,
+        place.top, place.width, place.height, parent,
+        reinterpret_cast<HMENU>(INT_PTR(controlId(control.kind, control.index))), instance,
         nullptr);
+    SendMessageW(created, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (!text.empty())
+        SetWindowTextW(created, text.c_str());
     if (control.kind == form::Kind::List) {
         SetWindowSubclass(created, listProcedure, 0, 0);
         giveRowTooltip(created);

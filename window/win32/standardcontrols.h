@@ -15,9 +15,11 @@
 //   tooltip;
 // - the text box keeps its caret and view when Tab brings the focus in.
 
-// Creates the control, hidden at 0, 0 until laid out, with its control id.
-HWND createControl(
-    HWND parent, HINSTANCE instance, const form::Control &control, const std::wstring &text);
+// Creates the control at its place, with its control id, in the font, and
+// then gives it its text: a text box given its text before its size and
+// font lays the text out for each of them.
+HWND createControl(HWND parent, HINSTANCE instance, const form::Control &control,
+    const form::Pixels &place, HFONT font, const std::wstring &text);
 
 // Tells the list box's parent that its selection changed, as the list box
 // does when the user changes it.
