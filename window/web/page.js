@@ -1,31 +1,20 @@
-// Routes the user's actions in the page to the program's handlings. The page
-// is usable before the program has started: a choice made meanwhile is
-// handled as soon as it has. Module.started tells that it has.
+// The page's list boxes, and the user's actions routed to the program's
+// handlings. The page is usable before the program has started: the last
+// choice made meanwhile is handled as soon as it has. Module.started tells
+// that it has; Module.listBoxes are the lists the program reads and sets.
 "use strict";
 var Module = (function () {
     var program = { started: false };
     var waiting = null;
-
-    var lists = [0, 1, 2].map(function (list) {
-        return document.getElementById("List1(" + list + ")");
-    });
-    // Each list's current row: the one last selected, by the user or by the
-    // program, at first the top one.
-    var current = [0, 0, 0];
-    function noteCurrentRows() {
-        lists.forEach(function (listBox, list) {
-            if (listBox.selectedIndex >= 0)
-                current[list] = listBox.selectedIndex;
-        });
-    }
+    // Letters typed within this many milliseconds of each other search
+    // together, as in the desktop windows.
+    var typingPause = 1000;
 
     function handle(handling) {
-        if (program.started) {
+        if (program.started)
             handling();
-            noteCurrentRows();
-        } else {
+        else
             waiting = handling;
-        }
     }
 
     program.postRun = [function () {
@@ -33,44 +22,209 @@ var Module = (function () {
         if (waiting)
             waiting();
         waiting = null;
-        noteCurrentRows();
     }];
 
-    lists.forEach(function (listBox, list) {
-        var click = function () { handle(function () { program.List1_Click(list); }); };
-        var changed = false;
-        listBox.addEventListener("mousedown", function () { changed = false; });
-        listBox.addEventListener("change", function () {
-            changed = true;
-            click();
+    // A single-selection list box after the WAI-ARIA listbox pattern. The
+    // focus stays on the list and aria-activedescendant names its current
+    // row, the one with the focus frame: so Tab brings the focus to the
+    // list, not to a row, and selects nothing, as in the desktop windows.
+    function ListBox(element) {
+        this.element = element;
+        this.rows = Array.prototype.slice.call(element.querySelectorAll("[role=option]"));
+        this.selected = -1;
+        this.current = 0;
+        this.typed = "";
+        this.typedAt = -Infinity;
+        this.setCurrent(0);
+    }
+
+    ListBox.prototype.select = function (row) {
+        if (this.selected >= 0)
+            this.rows[this.selected].setAttribute("aria-selected", "false");
+        this.selected = row;
+        if (row < 0)
+            return;
+        this.rows[row].setAttribute("aria-selected", "true");
+        this.setCurrent(row);
+        this.show(row);
+    };
+
+    ListBox.prototype.setCurrent = function (row) {
+        this.rows[this.current].classList.remove("current");
+        this.current = row;
+        this.rows[row].classList.add("current");
+        this.element.setAttribute("aria-activedescendant", this.rows[row].id);
+    };
+
+    // Scrolled as little as brings the whole row into view.
+    ListBox.prototype.show = function (row) {
+        var list = this.element;
+        var top = list.getBoundingClientRect().top + list.clientTop;
+        var box = this.rows[row].getBoundingClientRect();
+        if (box.top < top)
+            list.scrollTop -= Math.ceil(top - box.top);
+        else if (box.bottom > top + list.clientHeight)
+            list.scrollTop += Math.ceil(box.bottom - top - list.clientHeight);
+    };
+
+    // How far Page Up and Page Down move: the whole rows in view, less one.
+    ListBox.prototype.pageStep = function () {
+        var rowHeight = this.rows[0].getBoundingClientRect().height;
+        return Math.max(1, Math.floor(this.element.clientHeight / rowHeight) - 1);
+    };
+
+    // The row that typed letters lead to: a repeated letter moves on to the
+    // next row that starts with it; other letters typed together form a
+    // prefix searched from the current row. Null when no row matches.
+    ListBox.prototype.typeAhead = function (letter, time) {
+        if (time - this.typedAt > typingPause)
+            this.typed = "";
+        this.typedAt = time;
+        this.typed += letter.toLocaleLowerCase("bg");
+        var first = this.typed[0];
+        var repeated = this.typed.split("").every(function (c) { return c === first; });
+        var prefix = repeated ? first : this.typed;
+        var from = repeated ? this.current + 1 : this.current;
+        for (var step = 0; step < this.rows.length; ++step) {
+            var row = (from + step) % this.rows.length;
+            if (this.rows[row].textContent.toLocaleLowerCase("bg").indexOf(prefix) === 0)
+                return row;
+        }
+        return null;
+    };
+
+    // The row a key leads to, or null for a key the list leaves alone. With
+    // nothing selected, an arrow selects the current row itself.
+    ListBox.prototype.rowForKey = function (event) {
+        var last = this.rows.length - 1;
+        var from = this.current;
+        var clamp = function (row) { return Math.min(last, Math.max(0, row)); };
+        var unselected = this.selected < 0;
+        switch (event.key) {
+        case "ArrowUp":
+        case "ArrowLeft":
+            return unselected ? from : clamp(from - 1);
+        case "ArrowDown":
+        case "ArrowRight":
+            return unselected ? from : clamp(from + 1);
+        case "Home":
+            return 0;
+        case "End":
+            return last;
+        case "PageUp":
+            return clamp(from - this.pageStep());
+        case "PageDown":
+            return clamp(from + this.pageStep());
+        }
+        if (event.key.length === 1 && event.key !== " ")
+            return this.typeAhead(event.key, event.timeStamp);
+        return null;
+    };
+
+    // Rows that the list cuts off show their whole text in a tooltip.
+    ListBox.prototype.markCutRows = function () {
+        this.rows.forEach(function (row) {
+            if (row.scrollWidth > row.clientWidth)
+                row.title = row.textContent.trim();
+            else
+                row.removeAttribute("title");
         });
-        // Selected again, the row brings its whole entry back into view.
-        listBox.addEventListener("click", function () {
-            if (!changed && listBox.selectedIndex >= 0)
-                click();
+    };
+
+    // The start state: nothing selected, each list at its top.
+    ListBox.prototype.reset = function () {
+        this.select(-1);
+        this.setCurrent(0);
+        this.rows.forEach(function (row) { row.removeAttribute("aria-label"); });
+        this.element.scrollTop = 0;
+        this.typed = "";
+    };
+
+    var listBoxes = [0, 1, 2].map(function (list) {
+        return new ListBox(document.getElementById("List1(" + list + ")"));
+    });
+    program.listBoxes = listBoxes;
+
+    listBoxes.forEach(function (listBox, list) {
+        // The row chosen goes with the handling: a handling that runs late
+        // still links the row the user chose last.
+        var choose = function (row) {
+            listBox.select(row);
+            handle(function () {
+                listBox.select(row);
+                program.List1_Click(list);
+            });
+        };
+        // A click or a tap; a swipe scrolls and clicks nothing. A click on
+        // the selected row runs the handling again and so brings its entry
+        // back into view.
+        listBox.element.addEventListener("click", function (event) {
+            var row = listBox.rows.indexOf(event.target.closest("[role=option]"));
+            if (row < 0)
+                return;
+            listBox.element.focus();
+            choose(row);
         });
-        // With nothing selected, the first arrow key selects the list's
-        // current row.
-        listBox.addEventListener("keydown", function (event) {
-            var arrows = ["ArrowUp", "ArrowDown", "ArrowLeft", "ArrowRight"];
-            if (listBox.selectedIndex >= 0 || arrows.indexOf(event.key) < 0 || event.altKey
-                || event.ctrlKey || event.metaKey || event.shiftKey)
+        listBox.element.addEventListener("keydown", function (event) {
+            if (event.altKey || event.ctrlKey || event.metaKey)
+                return;
+            var row = listBox.rowForKey(event);
+            if (row === null)
                 return;
             event.preventDefault();
-            listBox.selectedIndex = current[list];
-            click();
+            if (row === listBox.selected)
+                listBox.show(row);
+            else
+                choose(row);
         });
     });
     document.getElementById("Command1").addEventListener("click", function () {
         handle(function () { program.Command1_Click(); });
     });
 
+    var failure = document.getElementById("failure");
+    var textBox = document.getElementById("Text1(0)");
+    // Every start is the start state, also one from the browser's page
+    // cache after Back or Forward.
+    function startState() {
+        waiting = null;
+        listBoxes.forEach(function (listBox) { listBox.reset(); });
+        failure.hidden = true;
+        textBox.focus();
+        textBox.setSelectionRange(0, 0);
+        textBox.scrollTop = 0;
+    }
+    startState();
+    window.addEventListener("pageshow", function (event) {
+        if (event.persisted)
+            startState();
+    });
+    document.fonts.ready.then(function () {
+        listBoxes.forEach(function (listBox) { listBox.markCutRows(); });
+    });
+
+    // The program's WebAssembly, inlined in its script as a data: address.
+    // Handed to it as bytes, it is not fetched, which the page's policy
+    // refuses.
+    function inlinedWebAssembly(text) {
+        var inlined = /wasmBinaryFile="data:application\/octet-stream;base64,([^"]*)"/.exec(text);
+        if (!inlined)
+            return undefined;
+        var bytes = atob(inlined[1]);
+        var binary = new Uint8Array(bytes.length);
+        for (var at = 0; at < bytes.length; ++at)
+            binary[at] = bytes.charCodeAt(at);
+        return binary;
+    }
+
     // The program starts after the window's first paint, which running it
     // first would hold back; until then the window shows, and waits.
     requestAnimationFrame(function () {
         setTimeout(function () {
+            var text = document.getElementById("program").textContent;
+            program.wasmBinary = inlinedWebAssembly(text);
             var start = document.createElement("script");
-            start.textContent = document.getElementById("program").textContent;
+            start.textContent = text;
             document.body.appendChild(start);
         }, 0);
     });

@@ -3,23 +3,39 @@
 // catalogue, so that the window shows in full before the program has
 // started. The program (its script, with its WebAssembly inlined) is kept in
 // the page as text, for the page's own script to start after the first paint.
+// The page holds itself to its own scripts and styles: its
+// Content-Security-Policy allows each by its SHA-256 hash, and nothing else.
 //
 // Usage: pagegen PAGE-SCRIPT ICON PROGRAM OUTPUT
 
 #include "catalogue.h"
 #include "formdescription.h"
 
+#include <emscripten/em_js.h>
+#include <emscripten/emscripten.h>
+
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+// Node's own SHA-256 (OpenSSL's), the digest's 32 bytes written to `digest`.
+EM_JS(void, sha256, (const char *bytes, int length, unsigned char *digest), {
+    const hash = require("crypto").createHash("sha256");
+    hash.update(HEAPU8.subarray(bytes, bytes + length));
+    HEAPU8.set(hash.digest(), digest);
+});
+
 namespace {
 
 // The window's margin in the page, in CSS pixels.
 constexpr int margin = 8;
+
+constexpr std::string_view noScriptMessage
+    = "Тази страница има нужда от JavaScript: включете JavaScript в браузъра и я отворете отново.";
 
 std::string escaped(std::string_view text)
 {
@@ -57,30 +73,44 @@ form::Pixels cssPixels(const form::Twips &place)
     return form::pixels(place, form::standardDpi);
 }
 
-std::string placeStyle(const form::Twips &place)
-{
-    const form::Pixels p = cssPixels(place);
-    return "left:" + std::to_string(p.left) + "px;top:" + std::to_string(p.top)
-        + "px;width:" + std::to_string(p.width) + "px;height:" + std::to_string(p.height) + "px";
-}
-
 // Each control's element has the control's name as its id.
 std::string controlId(const form::Control &control)
 {
     return form::controlName(control.kind, control.index);
 }
 
+// Places are set by the style sheet, by id: the policy allows no style
+// attributes.
+std::string placeRule(const form::Control &control)
+{
+    const form::Pixels p = cssPixels(control.place);
+    return "[id=\"" + controlId(control) + "\"]{left:" + std::to_string(p.left)
+        + "px;top:" + std::to_string(p.top) + "px;width:" + std::to_string(p.width)
+        + "px;height:" + std::to_string(p.height) + "px}\n";
+}
+
+const form::Control &textBox()
+{
+    return *std::find_if(form::controls.begin(), form::controls.end(),
+        [](const form::Control &c) { return c.kind == form::Kind::TextBox; });
+}
+
+// Selected rows as Windows draws them, in every list whether or not it has
+// the focus: white on blue, 4.5 : 1 against an unselected row.
+constexpr form::Rgb selectionColour { 0, 120, 215 };
+
 std::string styleSheet()
 {
     const form::Pixels client = cssPixels(form::clientArea);
+    const form::Pixels text = cssPixels(textBox().place);
     const std::string font = std::to_string(form::font.weight) + " "
         + std::to_string(form::font.pointSize) + "pt \""
         + std::string(form::font.family)
         // Metric-compatible stand-ins with Cyrillic letters where it is missing.
         + "\", \"Liberation Serif\", Tinos, serif";
-    return "html{color-scheme:light}\n"
-           "body{margin:0;background:#fff}\n"
-           "main{width:"
+    std::string sheet = "html{color-scheme:light}\n"
+                        "body{margin:0;background:#fff}\n"
+                        "main{width:"
         + std::to_string(client.width) + "px;margin:" + std::to_string(margin)
         + "px auto;font:" + font
         + "}\n"
@@ -93,9 +123,24 @@ std::string styleSheet()
           "background:"
         + cssColour(form::labelColour) + ";color:" + cssColour(form::textOnFixedColour)
         + "}\n"
-          "select{overflow-y:auto}\n"
-          // Four whole rows in every browser, as in the window.
-          "option{white-space:pre;padding:0 2px;line-height:19px}\n"
+          // A list box. Its rows are as high as the font's letters reach,
+          // as in Windows' list boxes (Times New Roman's ascent and descent,
+          // 1.107 em), so that a part of a fifth row shows below the fourth:
+          // a sign that the list scrolls where scroll bars are hidden. A
+          // swipe scrolls it.
+          "[role=listbox]{overflow-x:hidden;overflow-y:auto;background:#fff;color:#000;"
+          "border:2px inset #e3e3e3;cursor:default;user-select:none;-webkit-user-select:none;"
+          "touch-action:pan-y;outline:none}\n"
+          "[role=option]{white-space:pre;overflow:hidden;padding:0 2px;line-height:1.107}\n"
+          "[role=option][aria-selected=true]{background:"
+        + cssColour(selectionColour)
+        + ";color:#fff}\n"
+          // The focus frame, whenever the list has the focus.
+          "[role=listbox]:focus [role=option].current{outline:1px dotted currentColor;"
+          "outline-offset:-1px}\n"
+          "@media (forced-colors:active){[role=option][aria-selected=true]{"
+          "forced-color-adjust:none;background:Highlight;color:HighlightText}\n"
+          "[role=listbox]:focus [role=option].current{outline-color:CanvasText}}\n"
           "button{background:"
         + cssColour(form::buttonColour) + ";color:" + cssColour(form::textOnFixedColour)
         + ";border:2px outset " + cssColour(form::buttonColour)
@@ -105,37 +150,63 @@ std::string styleSheet()
           "#failure{margin:"
         + std::to_string(margin)
         + "px 0;padding:4px 8px;border:2px solid #a00;background:#fff;color:#000;"
-          "white-space:pre-wrap}\n";
+          "white-space:pre-wrap}\n"
+          "#printed{display:none}\n"
+          // On paper: the colours as on screen, and the whole assignment in
+          // place of the text box, which would print only the lines in view.
+          "@media print{*{-webkit-print-color-adjust:exact;print-color-adjust:exact}\n"
+          "#MainForm{height:auto;min-height:"
+        + std::to_string(client.height)
+        + "px}\n"
+          "[id=\"Text1(0)\"]{display:none}\n"
+          "#MainForm>#printed{display:block;position:static;white-space:pre-wrap;"
+          "background:#fff;border:2px inset #e3e3e3;padding:2px;margin:"
+        + std::to_string(text.top) + "px 0 0 " + std::to_string(text.left)
+        + "px;width:" + std::to_string(text.width) + "px}}\n";
+    for (const form::Control &control : form::controls)
+        sheet += placeRule(control);
+    return sheet;
+}
+
+// Shown, and the window hidden, where the browser runs no scripts: the lists
+// would look usable and do nothing.
+std::string noScriptStyle()
+{
+    return "#MainForm{display:none}\n"
+           "#noscript{margin:8px 0;padding:4px 8px;border:2px solid #a00}\n";
 }
 
 std::string controlMarkup(const form::Control &control, const lists::Catalogue &catalogue)
 {
     const std::string id = controlId(control);
-    const std::string place = placeStyle(control.place);
     switch (control.kind) {
     case form::Kind::Label:
         // A heading names its list; the title line is the page's heading.
         if (control.namedList < 0)
-            return "<h1 id=\"" + id + "\" class=\"label\" style=\"" + place + "\">"
-                + escaped(control.text) + "</h1>\n";
-        return "<label id=\"" + id + "\" for=\""
-            + form::controlName(form::Kind::List, control.namedList) + "\" class=\"label\" style=\""
-            + place + "\">" + escaped(control.text) + "</label>\n";
+            return "<h1 id=\"" + id + "\" class=\"label\">" + escaped(control.text) + "</h1>\n";
+        return "<div id=\"" + id + "\" class=\"label\">" + escaped(control.text) + "</div>\n";
     case form::Kind::List: {
-        std::string markup = "<select id=\"" + id + "\" size=\"4\" style=\"" + place + "\">";
+        // A list box after the WAI-ARIA listbox pattern, drawn by the page
+        // so that it is the same in every browser; its rows are named by
+        // their own text until the program names the selected ones.
+        const auto list = std::int16_t(control.index);
+        std::string markup = "<div id=\"" + id + "\" role=\"listbox\" tabindex=\"0\" aria-labelledby=\""
+            + controlId(form::headingOf(list)) + "\">";
         for (std::int16_t row = 0; row < lists::rowCount; ++row)
-            markup += "<option>" + escaped(catalogue.displayText(std::int16_t(control.index), row))
-                + "</option>";
-        return markup + "</select>\n";
+            markup += "<div id=\"" + id + "-" + std::to_string(row)
+                + "\" role=\"option\" aria-selected=\"false\">"
+                + escaped(catalogue.displayText(list, row)) + "</div>";
+        return markup + "</div>\n";
     }
     case form::Kind::Button:
-        return "<button id=\"" + id + "\" type=\"button\" style=\"" + place + "\">"
-            + escaped(control.text) + "</button>\n";
+        return "<button id=\"" + id + "\" type=\"button\">" + escaped(control.text) + "</button>\n";
     case form::Kind::TextBox:
-        // The text box has the focus when the page opens.
-        return "<textarea id=\"" + id + "\" readonly autofocus aria-label=\""
-            + escaped(form::textBoxName) + "\" style=\"" + place + "\">\n"
-            + escaped(form::assignmentText) + "</textarea>\n";
+        // The page's script gives the text box the focus on every start; no
+        // browser puts back what it held before.
+        return "<textarea id=\"" + id + "\" readonly autocomplete=\"off\" aria-label=\""
+            + escaped(form::textBoxName) + "\">\n" + escaped(form::assignmentText)
+            + "</textarea>\n<div id=\"printed\" aria-hidden=\"true\">"
+            + escaped(form::assignmentText) + "</div>\n";
     }
     return {};
 }
@@ -173,6 +244,16 @@ std::string base64(std::string_view bytes)
             text += i <= count ? alphabet[(group >> (18 - 6 * i)) & 63] : '=';
     }
     return text;
+}
+
+// A policy source that allows exactly this script or style text.
+std::string hashSource(std::string_view text)
+{
+    std::array<unsigned char, 32> digest {};
+    sha256(text.data(), int(text.size()), digest.data());
+    return "'sha256-"
+        + base64(std::string_view(reinterpret_cast<const char *>(digest.data()), digest.size()))
+        + "'";
 }
 
 bool readFile(const char *path, std::string &content)
@@ -217,8 +298,17 @@ int main(int argc, char **argv)
 
     const form::Pixels client = cssPixels(form::clientArea);
     const lists::Catalogue &catalogue = lists::Catalogue::builtIn();
+    const std::string style = styleSheet();
+    const std::string noScript = noScriptStyle();
+    // The program runs from a script element that the page's script makes
+    // with this text, so its hash is the text's.
+    const std::string policy = "default-src 'none'; script-src " + hashSource(script) + " "
+        + hashSource(program) + " 'wasm-unsafe-eval'; style-src " + hashSource(style) + " "
+        + hashSource(noScript) + "; img-src data:; base-uri 'none'; form-action 'none'";
     std::ofstream page(argv[4], std::ios::binary);
     page << "<!DOCTYPE html>\n<html lang=\"bg\">\n<head>\n<meta charset=\"utf-8\">\n"
+         << "<meta http-equiv=\"Content-Security-Policy\" content=\"" << policy << "\">\n"
+         << "<meta name=\"referrer\" content=\"no-referrer\">\n"
          // A small screen shows the whole window, scaled down, never reflowed.
          << "<meta name=\"viewport\" content=\"width=" << client.width + 2 * margin << "\">\n"
          << "<title>" << escaped(form::windowTitle())
@@ -226,13 +316,15 @@ int main(int argc, char **argv)
          // The icon inside too: the page asks nothing of any server.
          << "<link rel=\"icon\" type=\"image/x-icon\" href=\"data:image/x-icon;base64,"
          << base64(icon) << "\">\n"
-         << "<style>\n"
-         << styleSheet() << "</style>\n</head>\n<body>\n<main>\n<div id=\"MainForm\">\n"
+         << "<style>" << style << "</style>\n"
+         << "<noscript><style>" << noScript << "</style></noscript>\n"
+         << "</head>\n<body>\n<main>\n"
+         << "<noscript><p id=\"noscript\">" << escaped(noScriptMessage) << "</p></noscript>\n"
+         << "<div id=\"MainForm\">\n"
          << windowMarkup(catalogue)
          << "</div>\n<p id=\"failure\" role=\"alert\" hidden></p>\n</main>\n"
-         << "<script id=\"program\" type=\"text/plain\">\n"
-         << program << "</script>\n<script>\n"
-         << script << "</script>\n</body>\n</html>\n";
+         << "<script id=\"program\" type=\"text/plain\">" << program << "</script>\n"
+         << "<script>" << script << "</script>\n</body>\n</html>\n";
     page.close();
     if (!page) {
         std::fprintf(stderr, "pagegen: cannot write %s\n", argv[4]);

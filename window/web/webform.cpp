@@ -21,15 +21,16 @@ val element(const std::string &id)
     return val::global("document").call<val>("getElementById", id);
 }
 
-// The page's three lists, List1(0..2), as <select size> elements.
+// The page's three lists, List1(0..2): the page script's list boxes.
 class PageLists final : public lists::ListOperations
 {
 public:
     explicit PageLists(const lists::Catalogue &catalogue)
         : ListOperations(catalogue)
     {
+        const val listBoxes = val::module_property("listBoxes");
         for (std::int16_t list = 0; list < lists::listCount; ++list)
-            m_lists[list] = element(form::controlName(form::Kind::List, list));
+            m_lists[list] = listBoxes[list];
     }
 
     void run(lists::Handling handling, std::int16_t list = 0)
@@ -40,7 +41,7 @@ public:
     }
 
 private:
-    val option(std::int16_t list, std::int16_t row) const { return m_lists[list]["options"][row]; }
+    val row(std::int16_t list, std::int16_t row) const { return m_lists[list]["rows"][row]; }
 
     // A screen reader names each selected row by its whole entry; the other
     // rows keep their own text.
@@ -48,12 +49,12 @@ private:
     {
         const lists::SpokenEntries spoken = lists::spokenEntries(*this);
         for (std::int16_t list = 0; list < lists::listCount; ++list) {
-            const std::int16_t row = spoken[list].row;
-            if (m_spokenRows[list] >= 0 && m_spokenRows[list] != row)
-                option(list, m_spokenRows[list]).call<void>("removeAttribute", val("aria-label"));
-            m_spokenRows[list] = row;
-            if (row >= 0)
-                option(list, row).call<void>("setAttribute", val("aria-label"), spoken[list].name);
+            const std::int16_t selected = spoken[list].row;
+            if (m_spokenRows[list] >= 0 && m_spokenRows[list] != selected)
+                row(list, m_spokenRows[list]).call<void>("removeAttribute", val("aria-label"));
+            m_spokenRows[list] = selected;
+            if (selected >= 0)
+                row(list, selected).call<void>("setAttribute", val("aria-label"), spoken[list].name);
         }
     }
 
@@ -73,35 +74,14 @@ private:
 
     std::int16_t doSelectedRow(std::int16_t list) const override
     {
-        return std::int16_t(m_lists[list]["selectedIndex"].as<int>());
+        return std::int16_t(m_lists[list]["selected"].as<int>());
     }
 
+    // The list box scrolls the row into view, also when it was selected
+    // already.
     void doSetSelectedRow(std::int16_t list, std::int16_t row) override
     {
-        m_lists[list].set("selectedIndex", row);
-        if (row >= 0)
-            scrollIntoView(list, row);
-    }
-
-    // Browsers leave a list box's scrolling alone when a script selects a
-    // row: scrolled as little as brings the row wholly into view.
-    void scrollIntoView(std::int16_t list, std::int16_t row)
-    {
-        val &listBox = m_lists[list];
-        const double top = listBox.call<val>("getBoundingClientRect")["top"].as<double>()
-            + listBox["clientTop"].as<double>();
-        const double bottom = top + listBox["clientHeight"].as<double>();
-        const val rowBox = option(list, row).call<val>("getBoundingClientRect");
-        const double rowTop = rowBox["top"].as<double>();
-        const double rowBottom = rowBox["bottom"].as<double>();
-        double scrollTop = listBox["scrollTop"].as<double>();
-        if (rowTop < top)
-            scrollTop -= top - rowTop;
-        else if (rowBottom > bottom)
-            scrollTop += rowBottom - bottom;
-        else
-            return;
-        listBox.set("scrollTop", scrollTop);
+        m_lists[list].call<void>("select", int(row));
     }
 
     std::array<val, lists::listCount> m_lists { val::undefined(), val::undefined(),
