@@ -131,15 +131,6 @@ var Module = (function () {
         });
     };
 
-    // The start state: nothing selected, each list at its top.
-    ListBox.prototype.reset = function () {
-        this.select(-1);
-        this.setCurrent(0);
-        this.rows.forEach(function (row) { row.removeAttribute("aria-label"); });
-        this.element.scrollTop = 0;
-        this.typed = "";
-    };
-
     var listBoxes = [0, 1, 2].map(function (list) {
         return new ListBox(document.getElementById("List1(" + list + ")"));
     });
@@ -182,22 +173,17 @@ var Module = (function () {
         handle(function () { program.Command1_Click(); });
     });
 
-    var failure = document.getElementById("failure");
     var textBox = document.getElementById("Text1(0)");
-    // Every start is the start state, also one from the browser's page
-    // cache after Back or Forward.
-    function startState() {
-        waiting = null;
-        listBoxes.forEach(function (listBox) { listBox.reset(); });
-        failure.hidden = true;
-        textBox.focus();
-        textBox.setSelectionRange(0, 0);
-        textBox.scrollTop = 0;
-    }
-    startState();
+    // The page opens with nothing selected; the text box has the focus, at
+    // its first line, whatever the browser kept of an earlier visit.
+    textBox.focus();
+    textBox.setSelectionRange(0, 0);
+    textBox.scrollTop = 0;
+    // Back or Forward shows the page from the browser's cache as it was
+    // left: it starts afresh instead.
     window.addEventListener("pageshow", function (event) {
         if (event.persisted)
-            startState();
+            location.reload();
     });
     document.fonts.ready.then(function () {
         listBoxes.forEach(function (listBox) { listBox.markCutRows(); });

@@ -8,8 +8,10 @@
 //
 // Usage: pagegen PAGE-SCRIPT ICON PROGRAM OUTPUT
 
+#include "behaviour.h"
 #include "catalogue.h"
 #include "formdescription.h"
+#include "listoperations.h"
 
 #include <emscripten/em_js.h>
 #include <emscripten/emscripten.h>
@@ -95,9 +97,21 @@ const form::Control &textBox()
         [](const form::Control &c) { return c.kind == form::Kind::TextBox; });
 }
 
-// Selected rows as Windows draws them, in every list whether or not it has
-// the focus: white on blue, 4.5 : 1 against an unselected row.
-constexpr form::Rgb selectionColour { 0, 120, 215 };
+// Selected rows in every list, whether or not it has the focus: white on
+// blue, as Windows draws them, a shade darker than Windows' blue so that
+// the text has 5.6 : 1 (and the row against an unselected one as much).
+constexpr form::Rgb selectionColour { 0, 102, 204 };
+
+// The lists as the page opens, nothing selected: what their rows are named.
+class UnselectedLists final : public lists::ListOperations
+{
+public:
+    using ListOperations::ListOperations;
+
+private:
+    std::int16_t doSelectedRow(std::int16_t) const override { return -1; }
+    void doSetSelectedRow(std::int16_t, std::int16_t) override { }
+};
 
 std::string styleSheet()
 {
@@ -176,7 +190,7 @@ std::string noScriptStyle()
            "#noscript{margin:8px 0;padding:4px 8px;border:2px solid #a00}\n";
 }
 
-std::string controlMarkup(const form::Control &control, const lists::Catalogue &catalogue)
+std::string controlMarkup(const form::Control &control, const UnselectedLists &catalogue)
 {
     const std::string id = controlId(control);
     switch (control.kind) {
@@ -187,15 +201,17 @@ std::string controlMarkup(const form::Control &control, const lists::Catalogue &
         return "<div id=\"" + id + "\" class=\"label\">" + escaped(control.text) + "</div>\n";
     case form::Kind::List: {
         // A list box after the WAI-ARIA listbox pattern, drawn by the page
-        // so that it is the same in every browser; its rows are named by
-        // their own text until the program names the selected ones.
+        // so that it is the same in every browser. Each row is named as a
+        // screen reader hears it, its text without trailing blanks, until
+        // the program names the selected ones by their entries.
         const auto list = std::int16_t(control.index);
         std::string markup = "<div id=\"" + id + "\" role=\"listbox\" tabindex=\"0\" aria-labelledby=\""
             + controlId(form::headingOf(list)) + "\">";
         for (std::int16_t row = 0; row < lists::rowCount; ++row)
             markup += "<div id=\"" + id + "-" + std::to_string(row)
-                + "\" role=\"option\" aria-selected=\"false\">"
-                + escaped(catalogue.displayText(list, row)) + "</div>";
+                + "\" role=\"option\" aria-selected=\"false\" aria-label=\""
+                + escaped(lists::spokenName(catalogue, list, row)) + "\">"
+                + escaped(catalogue.catalogue().displayText(list, row)) + "</div>";
         return markup + "</div>\n";
     }
     case form::Kind::Button:
@@ -214,7 +230,7 @@ std::string controlMarkup(const form::Control &control, const lists::Catalogue &
 // The controls in the page's order: the title line first, then the others
 // in tab order, each list after its heading, so that the browser's tab order
 // is the window's without tabindex.
-std::string windowMarkup(const lists::Catalogue &catalogue)
+std::string windowMarkup(const UnselectedLists &catalogue)
 {
     std::string markup;
     for (const form::Control &control : form::controls)
@@ -297,14 +313,16 @@ int main(int argc, char **argv)
         return 1;
 
     const form::Pixels client = cssPixels(form::clientArea);
-    const lists::Catalogue &catalogue = lists::Catalogue::builtIn();
+    const UnselectedLists catalogue(lists::Catalogue::builtIn());
     const std::string style = styleSheet();
     const std::string noScript = noScriptStyle();
     // The program runs from a script element that the page's script makes
-    // with this text, so its hash is the text's.
+    // with this text, so its hash is the text's. A breach is told with the
+    // start of what was refused ('report-sample'), so that it can be traced.
     const std::string policy = "default-src 'none'; script-src " + hashSource(script) + " "
-        + hashSource(program) + " 'wasm-unsafe-eval'; style-src " + hashSource(style) + " "
-        + hashSource(noScript) + "; img-src data:; base-uri 'none'; form-action 'none'";
+        + hashSource(program) + " 'wasm-unsafe-eval' 'report-sample'; style-src "
+        + hashSource(style) + " " + hashSource(noScript)
+        + " 'report-sample'; img-src data:; base-uri 'none'; form-action 'none'";
     std::ofstream page(argv[4], std::ios::binary);
     page << "<!DOCTYPE html>\n<html lang=\"bg\">\n<head>\n<meta charset=\"utf-8\">\n"
          << "<meta http-equiv=\"Content-Security-Policy\" content=\"" << policy << "\">\n"

@@ -41,21 +41,26 @@ public:
     }
 
 private:
-    val row(std::int16_t list, std::int16_t row) const { return m_lists[list]["rows"][row]; }
-
-    // A screen reader names each selected row by its whole entry; the other
-    // rows keep their own text.
+    // A screen reader names each selected row by its whole entry, the
+    // others by their own text: the rows whose selection changed are
+    // named anew.
     void updateSpokenEntries()
     {
         const lists::SpokenEntries spoken = lists::spokenEntries(*this);
         for (std::int16_t list = 0; list < lists::listCount; ++list) {
             const std::int16_t selected = spoken[list].row;
-            if (m_spokenRows[list] >= 0 && m_spokenRows[list] != selected)
-                row(list, m_spokenRows[list]).call<void>("removeAttribute", val("aria-label"));
+            const std::int16_t before = m_spokenRows[list];
             m_spokenRows[list] = selected;
+            if (before >= 0 && before != selected)
+                name(list, before, lists::spokenName(*this, list, before));
             if (selected >= 0)
-                row(list, selected).call<void>("setAttribute", val("aria-label"), spoken[list].name);
+                name(list, selected, spoken[list].name);
         }
+    }
+
+    void name(std::int16_t list, std::int16_t row, const std::string &text) const
+    {
+        m_lists[list]["rows"][row].call<void>("setAttribute", val("aria-label"), text);
     }
 
     // The failure stays in view, and in a screen reader's ear, until a
