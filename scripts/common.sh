@@ -62,7 +62,7 @@ need_i386_architecture() {
 web_build_packages=(cmake make emscripten doctest-dev libfast-float-dev nlohmann-json3-dev)
 # What its tests need: Debian's Chromium and Firefox ESR, driven by Playwright
 # from npm.
-web_test_packages=(chromium firefox-esr fonts-liberation2)
+web_test_packages=(chromium firefox-esr fonts-liberation2 poppler-utils)
 
 # Playwright and axe-core, at the versions of tests/web/package-lock.json,
 # into a folder of the build; installed again only when the lock file changes.

@@ -137,14 +137,9 @@ var Module = (function () {
     program.listBoxes = listBoxes;
 
     listBoxes.forEach(function (listBox, list) {
-        // The row chosen goes with the handling: a handling that runs late
-        // still links the row the user chose last.
         var choose = function (row) {
             listBox.select(row);
-            handle(function () {
-                listBox.select(row);
-                program.List1_Click(list);
-            });
+            handle(function () { program.List1_Click(list); });
         };
         // A click or a tap; a swipe scrolls and clicks nothing. A click on
         // the selected row runs the handling again and so brings its entry
@@ -175,10 +170,12 @@ var Module = (function () {
 
     var textBox = document.getElementById("Text1(0)");
     // The page opens with nothing selected; the text box has the focus, at
-    // its first line, whatever the browser kept of an earlier visit.
+    // its first line, and the lists at their tops, whatever the browser
+    // kept of an earlier visit: Firefox puts back where each was scrolled.
     textBox.focus();
     textBox.setSelectionRange(0, 0);
     textBox.scrollTop = 0;
+    listBoxes.forEach(function (listBox) { listBox.element.scrollTop = 0; });
     // Back or Forward shows the page from the browser's cache as it was
     // left: it starts afresh instead.
     window.addEventListener("pageshow", function (event) {
