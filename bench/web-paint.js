@@ -81,9 +81,9 @@ async function main() {
     const started = median(program.map((t) => t.started));
     console.log(`web page in headless Chromium, median of ${pairs} pairs, ms from navigation start:`);
     console.log(`${"".padEnd(40)} ${"ms".padStart(8)} ${"ratio".padStart(8)}`);
-    console.log(`${"first paint, one line of text".padEnd(40)} ${basePaint.toFixed(1).padStart(8)} ${"1.0".padStart(8)}`);
-    console.log(`${"first paint, the page".padEnd(40)} ${paint.toFixed(1).padStart(8)} ${(paint / basePaint).toFixed(1).padStart(8)}`);
-    console.log(`${"program started, the page".padEnd(40)} ${started.toFixed(1).padStart(8)} ${(started / basePaint).toFixed(1).padStart(8)}`);
+    console.log(`${"first paint, one line of text".padEnd(40)} ${basePaint.toFixed(1).padStart(8)} ${"1.00".padStart(8)}`);
+    console.log(`${"first paint, the page".padEnd(40)} ${paint.toFixed(1).padStart(8)} ${(paint / basePaint).toFixed(2).padStart(8)}`);
+    console.log(`${"program started, the page".padEnd(40)} ${started.toFixed(1).padStart(8)} ${(started / basePaint).toFixed(2).padStart(8)}`);
     console.log(`page size: ${fs.statSync(pagePath).size} bytes`);
 }
 

@@ -168,19 +168,25 @@ var Module = (function () {
         handle(function () { program.Command1_Click(); });
     });
 
+    // Every start is the start state. On a reload Firefox puts back where
+    // the lists and the text box were scrolled and the text box's caret:
+    // undone once the page has loaded, not before its first paint, which
+    // that would hold back. Back or Forward shows the page from the
+    // browser's cache as it was left: it starts afresh instead.
     var textBox = document.getElementById("Text1(0)");
-    // The page opens with nothing selected; the text box has the focus, at
-    // its first line, and the lists at their tops, whatever the browser
-    // kept of an earlier visit: Firefox puts back where each was scrolled.
-    textBox.focus();
-    textBox.setSelectionRange(0, 0);
-    textBox.scrollTop = 0;
-    listBoxes.forEach(function (listBox) { listBox.element.scrollTop = 0; });
-    // Back or Forward shows the page from the browser's cache as it was
-    // left: it starts afresh instead.
     window.addEventListener("pageshow", function (event) {
-        if (event.persisted)
+        if (event.persisted) {
             location.reload();
+            return;
+        }
+        listBoxes.forEach(function (listBox) {
+            if (listBox.selected < 0)
+                listBox.element.scrollTop = 0;
+        });
+        if (document.activeElement === textBox) {
+            textBox.setSelectionRange(0, 0);
+            textBox.scrollTop = 0;
+        }
     });
     document.fonts.ready.then(function () {
         listBoxes.forEach(function (listBox) { listBox.markCutRows(); });

@@ -217,9 +217,9 @@ std::string controlMarkup(const form::Control &control, const UnselectedLists &c
     case form::Kind::Button:
         return "<button id=\"" + id + "\" type=\"button\">" + escaped(control.text) + "</button>\n";
     case form::Kind::TextBox:
-        // The page's script gives the text box the focus on every start; no
-        // browser puts back what it held before.
-        return "<textarea id=\"" + id + "\" readonly autocomplete=\"off\" aria-label=\""
+        // The text box has the focus when the page opens; no browser puts
+        // back what it held before.
+        return "<textarea id=\"" + id + "\" readonly autofocus autocomplete=\"off\" aria-label=\""
             + escaped(form::textBoxName) + "\">\n" + escaped(form::assignmentText)
             + "</textarea>\n<div id=\"printed\" aria-hidden=\"true\">"
             + escaped(form::assignmentText) + "</div>\n";
