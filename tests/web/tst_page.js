@@ -369,6 +369,27 @@ check("colours: the linked rows as plain as the clicked one, the focus in the li
         assert.deepEqual(unselected, [[255, 255, 255], [255, 255, 255], [255, 255, 255]], `other rows, focus in ${focus}`);
         assert.ok(contrast(selected[0], unselected[0]) >= 3);
     }
+
+    // With forced colours (Windows' high contrast), the system's own.
+    await page.emulateMedia({ forcedColors: "active" });
+    if (!(await page.evaluate(() => matchMedia("(forced-colors: active)").matches))) {
+        assert.ok(!inChromium, "Chromium emulates forced colours");
+        console.log("      forced colours left out: Playwright over WebDriver BiDi does not emulate them in Firefox");
+        return;
+    }
+    const forced = await page.evaluate(() => {
+        const probe = document.createElement("div");
+        probe.style.backgroundColor = "Highlight";
+        probe.style.color = "HighlightText";
+        probe.style.forcedColorAdjust = "none";
+        document.body.append(probe);
+        const system = getComputedStyle(probe);
+        const row = getComputedStyle(document.getElementById("List1(2)-7"));
+        const result = [[row.backgroundColor, row.color], [system.backgroundColor, system.color]];
+        probe.remove();
+        return result;
+    });
+    assert.deepEqual(forced[0], forced[1], "the selected row in Highlight and HighlightText");
 });
 
 check("list boxes: four whole rows and a part of a fifth, a tooltip on the one row cut off, the focus frame", async (page) => {
