@@ -280,6 +280,21 @@ check("start: title, texts letter for letter, nothing selected, text box focused
     assert.equal(await page.locator("#printed").textContent(), assignment);
     assert.equal(await page.locator("#failure").isHidden(), true);
 
+    // The page's policy allows its own scripts and styles by their hashes,
+    // and nothing else it does not need.
+    const policy = await page.locator('meta[http-equiv="Content-Security-Policy"]').getAttribute("content");
+    const directives = Object.fromEntries(policy.split(";").map((d) => d.trim().split(/\s+/)).map(([name, ...v]) => [name, v]));
+    assert.deepEqual(Object.keys(directives).sort(),
+        ["base-uri", "default-src", "form-action", "img-src", "script-src", "style-src"]);
+    assert.deepEqual([directives["default-src"], directives["base-uri"], directives["form-action"], directives["img-src"]],
+        [["'none'"], ["'none'"], ["'none'"], ["data:"]]);
+    const hashes = (list) => list.filter((v) => /^'sha256-[A-Za-z0-9+/]{43}='$/.test(v)).length;
+    assert.deepEqual([hashes(directives["script-src"]), hashes(directives["style-src"])], [2, 2]);
+    assert.deepEqual(directives["script-src"].filter((v) => !v.startsWith("'sha256-")), ["'wasm-unsafe-eval'", "'report-sample'"]);
+    assert.deepEqual(directives["style-src"].filter((v) => !v.startsWith("'sha256-")), ["'report-sample'"]);
+    assert.equal(await page.locator("[style]").count(), 0, "no style attributes");
+    assert.equal(await page.locator('meta[name="referrer"]').getAttribute("content"), "no-referrer");
+
     // The icon is inside the page: one 32 x 32 image with 256 colours.
     const icon = await page.locator('link[rel="icon"]').getAttribute("href");
     const prefix = "data:image/x-icon;base64,";
