@@ -205,7 +205,8 @@ std::string controlMarkup(const form::Control &control, const UnselectedLists &c
         // screen reader hears it, its text without trailing blanks, until
         // the program names the selected ones by their entries.
         const auto list = std::int16_t(control.index);
-        std::string markup = "<div id=\"" + id + "\" role=\"listbox\" tabindex=\"0\" aria-labelledby=\""
+        std::string markup = "<div id=\"" + id
+            + "\" role=\"listbox\" tabindex=\"0\" aria-labelledby=\""
             + controlId(form::headingOf(list)) + "\">";
         for (std::int16_t row = 0; row < lists::rowCount; ++row)
             markup += "<div id=\"" + id + "-" + std::to_string(row)
