@@ -7,7 +7,7 @@ var Module = (function () {
     var program = { started: false };
     var waiting = null;
     // Letters typed within this many milliseconds of each other search
-    // together, as in the desktop windows.
+    // together.
     var typingPause = 1000;
 
     function handle(handling) {
