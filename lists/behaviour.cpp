@@ -69,4 +69,16 @@ std::string spokenName(const ListOperations &lists, std::int16_t list, std::int1
     return entry.row == row ? std::move(entry.name) : std::string(shown);
 }
 
+SpokenChanges spokenChanges(const SpokenEntries &before, const SpokenEntries &now)
+{
+    SpokenChanges changes;
+    for (std::size_t list = 0; list < changes.size(); ++list) {
+        if (before[list].row >= 0 && before[list].row != now[list].row)
+            changes[list].left = before[list].row;
+        if (now[list].row >= 0 && now[list] != before[list])
+            changes[list].renamed = now[list].row;
+    }
+    return changes;
+}
+
 } // namespace lists

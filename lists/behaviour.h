@@ -54,4 +54,19 @@ SpokenEntries spokenEntries(const ListOperations &lists);
 // A row that does not exist fails with ListIndexError.
 std::string spokenName(const ListOperations &lists, std::int16_t list, std::int16_t row);
 
+// What a window tells a screen reader of one list after a handling: the row
+// it no longer selects, named by its own text again, and the row it selects
+// now, when that row's name changed; -1 where there is none.
+struct SpokenChange
+{
+    std::int16_t left = -1;
+    std::int16_t renamed = -1;
+
+    friend bool operator==(const SpokenChange &, const SpokenChange &) = default;
+};
+using SpokenChanges = std::array<SpokenChange, listCount>;
+
+// The changes from what was spoken before a handling to what is now.
+SpokenChanges spokenChanges(const SpokenEntries &before, const SpokenEntries &now);
+
 } // namespace lists

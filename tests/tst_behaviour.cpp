@@ -110,3 +110,39 @@ TEST_CASE("a row that is not selected is named by its own text")
     }
     CHECK_THROWS_AS((void)spokenName(lists, 0, 8), ListIndexError);
 }
+
+TEST_CASE("after a handling, a screen reader is told of the rows whose names changed")
+{
+    struct Case
+    {
+        const char *name;
+        Rows before;
+        Rows after;
+        std::array<SpokenChange, 3> changes;
+    };
+    const Case cases[] = {
+        { "the first entry: its rows renamed", noSelection, entryRows[1],
+            { { { -1, 1 }, { -1, 6 }, { -1, 3 } } } },
+        { "another entry: the rows left, and the new ones", entryRows[1], entryRows[0],
+            { { { 1, 4 }, { 6, 7 }, { 3, 4 } } } },
+        { "the same entry again: nothing", entryRows[1], entryRows[1], {} },
+        { "the clear: only the rows left", entryRows[1], noSelection,
+            { { { 1, -1 }, { 6, -1 }, { 3, -1 } } } },
+        // A failure after Мусала's click: the same rows, with Мусала in
+        // every entry now.
+        { "the same rows, other entries", entryRows[2], { 4, 5, 7 },
+            { { { 0, 4 }, { -1, 5 }, { -1, 7 } } } },
+    };
+    for (const Case &c : cases) {
+        CAPTURE(c.name);
+        MemoryLists lists;
+        lists.selection = c.before;
+        const SpokenEntries before = spokenEntries(lists);
+        lists.selection = c.after;
+        const SpokenChanges changes = spokenChanges(before, spokenEntries(lists));
+        for (std::int16_t list = 0; list < listCount; ++list) {
+            CAPTURE(list);
+            CHECK(changes[list] == c.changes[list]);
+        }
+    }
+}

@@ -66,20 +66,16 @@ void ListBox::addRow(const QString &text)
     new SpokenRow(text, this);
 }
 
-void ListBox::setSpokenEntry(int row, const QString &entry)
+void ListBox::reportSpokenChange(const lists::SpokenChange &change)
 {
-    const int before = m_spokenRow;
-    const bool changed = row != before || entry != m_spokenEntry;
-    m_spokenRow = row;
-    m_spokenEntry = entry;
     if (!QAccessible::isActive())
         return;
-    if (row >= 0 && changed)
-        reportNameChanged(row);
+    if (change.renamed >= 0)
+        reportNameChanged(change.renamed);
     // The row left may still have the focus; told of its shorter name now, a
     // screen reader would speak it. It is told after the focus has moved.
-    if (before >= 0 && before != row) {
-        m_namesDue << before;
+    if (change.left >= 0) {
+        m_namesDue << change.left;
         queueReports();
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "behaviour.h"
+
 #include <QElapsedTimer>
 #include <QListWidget>
 
@@ -12,8 +14,8 @@
 // - With nothing selected, the first arrow key selects the row that shows the
 //   focus frame instead of moving past it.
 // - A screen reader names the selected row by its whole entry (see
-//   setSpokenEntry), hears the row when the list gets the focus, and is told
-//   of focus only in the list that has it.
+//   reportSpokenChange), hears the row when the list gets the focus, and is
+//   told of focus only in the list that has it.
 // - The focused row is framed clearly in any style; a row's tooltip shows
 //   its text only where the list cuts it off.
 // - A first letter typed again at once moves on to the next row that starts
@@ -31,9 +33,8 @@ public:
     using RowNamer = std::function<QString(int row)>;
     void setRowNamer(RowNamer namer) { m_nameOf = std::move(namer); }
     QString spokenText(int row) const;
-    // Tells the list which row is now named by a whole entry (-1 for none),
-    // so that it reports the names that changed.
-    void setSpokenEntry(int row, const QString &entry);
+    // Reports to a screen reader the names that a handling changed.
+    void reportSpokenChange(const lists::SpokenChange &change);
 
 signals:
     // The user clicked the row that was already selected.
@@ -59,8 +60,6 @@ private:
     void reportNameChanged(int row);
 
     RowNamer m_nameOf;
-    int m_spokenRow = -1;
-    QString m_spokenEntry;
     // Accessibility reports held back until the user's action is handled.
     bool m_focusDue = false;
     QList<int> m_namesDue;

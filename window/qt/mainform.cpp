@@ -218,8 +218,10 @@ void MainForm::runHandling(lists::Handling handling, std::int16_t list)
         failure = lists::runHandling(*this, handling, list);
     }
     const lists::SpokenEntries spoken = lists::spokenEntries(*this);
+    const lists::SpokenChanges changes = lists::spokenChanges(m_spoken, spoken);
+    m_spoken = spoken;
     for (std::int16_t each = 0; each < lists::listCount; ++each)
-        m_lists[each]->setSpokenEntry(spoken[each].row, QString::fromStdString(spoken[each].name));
+        m_lists[each]->reportSpokenChange(changes[each]);
     // Reported outside the guard: a modal message box runs its own event loop.
     if (failure)
         m_reportFailure(this, QString::fromStdString(*failure));

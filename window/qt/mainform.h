@@ -43,6 +43,8 @@ private:
 
     // List1(0..2), the visible lists.
     std::array<ListBox *, lists::listCount> m_lists {};
+    // What screen readers were last told of the selected rows.
+    lists::SpokenEntries m_spoken;
     QPlainTextEdit *m_textBox = nullptr;
     FailureReporter m_reportFailure;
     // Set while a handling runs: the selections it sets are not the user's.

@@ -42,19 +42,17 @@ public:
 
 private:
     // A screen reader names each selected row by its whole entry, the
-    // others by their own text: the rows whose selection changed are
-    // named anew.
+    // others by their own text: the rows whose names changed are named anew.
     void updateSpokenEntries()
     {
         const lists::SpokenEntries spoken = lists::spokenEntries(*this);
+        const lists::SpokenChanges changes = lists::spokenChanges(m_spoken, spoken);
+        m_spoken = spoken;
         for (std::int16_t list = 0; list < lists::listCount; ++list) {
-            const std::int16_t selected = spoken[list].row;
-            const std::int16_t before = m_spokenRows[list];
-            m_spokenRows[list] = selected;
-            if (before >= 0 && before != selected)
-                name(list, before, lists::spokenName(*this, list, before));
-            if (selected >= 0)
-                name(list, selected, spoken[list].name);
+            if (const std::int16_t left = changes[list].left; left >= 0)
+                name(list, left, lists::spokenName(*this, list, left));
+            if (const std::int16_t renamed = changes[list].renamed; renamed >= 0)
+                name(list, renamed, spoken[list].name);
         }
     }
 
@@ -91,8 +89,8 @@ private:
 
     std::array<val, lists::listCount> m_lists { val::undefined(), val::undefined(),
         val::undefined() };
-    // The rows that carry a spoken entry now, -1 for none.
-    std::array<std::int16_t, lists::listCount> m_spokenRows { -1, -1, -1 };
+    // What screen readers were last told of the selected rows.
+    lists::SpokenEntries m_spoken;
 };
 
 std::unique_ptr<PageLists> page;

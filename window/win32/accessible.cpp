@@ -352,14 +352,11 @@ void giveAccessibleObject(HWND window, AccessibleControl control)
 void reportSpokenChanges(const std::array<HWND, lists::listCount> &listBoxes,
     const lists::SpokenEntries &before, const lists::SpokenEntries &now)
 {
-    const auto nameChanged = [](HWND listBox, int row) {
-        NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, listBox, OBJID_CLIENT, row + 1);
-    };
+    const lists::SpokenChanges changes = lists::spokenChanges(before, now);
     for (std::size_t list = 0; list < listBoxes.size(); ++list) {
-        if (before[list].row >= 0 && before[list].row != now[list].row)
-            nameChanged(listBoxes[list], before[list].row);
-        if (now[list].row >= 0 && now[list] != before[list])
-            nameChanged(listBoxes[list], now[list].row);
+        for (const std::int16_t row : { changes[list].left, changes[list].renamed })
+            if (row >= 0)
+                NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, listBoxes[list], OBJID_CLIENT, row + 1);
     }
     for (std::size_t list = 0; list < listBoxes.size(); ++list)
         if (now[list].row >= 0 && GetFocus() == listBoxes[list])
