@@ -187,9 +187,22 @@ async function clickRow(page, list, row) {
         const box = await listBox.boundingBox();
         await page.mouse.move(box.x + box.width / 2, box.y + box.height / 2);
         await page.mouse.wheel(0, place.below ? 20 : -20);
-        await page.waitForTimeout(20);
+        await scrollSettled(listBox);
     }
     throw new Error(`row ${row} of List1(${list}) never scrolled into view`);
+}
+
+// Waits until a list has stopped scrolling: Firefox scrolls smoothly after
+// a turn of the wheel, and a click meanwhile lands on a row still moving.
+async function scrollSettled(listBox) {
+    let last = await listBox.evaluate((e) => e.scrollTop);
+    for (let look = 0; look < 50; ++look) {
+        await listBox.page().waitForTimeout(30);
+        const now = await listBox.evaluate((e) => e.scrollTop);
+        if (now === last)
+            return;
+        last = now;
+    }
 }
 
 // A letter typed on a Bulgarian keyboard, which Playwright's US layout lacks;
@@ -672,7 +685,7 @@ async function wheelToTop(page, list) {
     await page.mouse.move(box.x + box.width / 2, box.y + box.height / 2);
     for (let turn = 0; turn < 20 && (await listBox.evaluate((e) => e.scrollTop)) > 0; ++turn) {
         await page.mouse.wheel(0, -40);
-        await page.waitForTimeout(20);
+        await scrollSettled(listBox);
     }
 }
 
