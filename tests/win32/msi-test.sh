@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The Windows Installer package as school IT uses it, under Wine's msiexec in
-# a Wine prefix of its own, on the test session's display: a quiet install
-# puts the program into Program Files and its shortcut into the Start menu;
-# the installed program starts and shows its window; a package of a higher
-# version replaces it, leaving one entry among the installed programs; the
-# uninstall removes the program, the shortcut and the entry.
+# a Wine session of its own: a quiet install puts the program into Program
+# Files and its shortcut into the Start menu; the installed program starts
+# and shows its window; a package of a higher version replaces it, leaving
+# one entry among the installed programs; the uninstall removes the program,
+# the shortcut and the entry.
 #
 # Usage: msi-test.sh PACKAGE.msi SOURCE.wxs MAKE-MSI PROGRAM.exe ICON.ico
 set -euo pipefail
@@ -17,15 +17,22 @@ here=$(cd "$(dirname "$0")" && pwd)
 top=$(cd "$here/../.." && pwd)
 name="Планини и върхове в България"
 
-session=${PLANINI_WINE_SESSION:?the Wine session of the tests}
-export DISPLAY
-DISPLAY=$(cat "$session/display")
-export WINEPREFIX=$session/msi-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+source "$here/wine-env.sh"
+arch=$(pe_arch "$program")
+# A session of its own, display too: the installing prefix's programs, and
+# their end, stay out of the other tests' way.
 work=$(mktemp -d)
-trap 'wineserver -k 2>/dev/null || true; rm -rf "$WINEPREFIX" "$work"' EXIT
+trap '"$here/wine-session.sh" stop "$work/session"; rm -rf "$work"' EXIT
+# A home of its own too, to see that Wine copies nothing into the Linux
+# desktop's menu.
+export HOME=$work/home
+mkdir -p "$HOME"
+"$here/wine-session.sh" start "$work/session" "$arch" >/dev/null
+use_wine_for "$arch"
+export WINEPREFIX=$work/session/prefix DISPLAY
+DISPLAY=$(cat "$work/session/display")
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-wineboot --init </dev/null >/dev/null 2>&1
 drive=$WINEPREFIX/drive_c
 
 # The entries of installed programs, as "DisplayName|DisplayVersion" lines.
@@ -40,7 +47,9 @@ installed() {
         END { if (name != "") print name "|" version }'
     rm -f "$work/uninstall.reg"
 }
-program_file() { find "$drive" -path '*/Program Files*/Planini/planini.exe' | head -n1; }
+# The package's own Program Files: the one of its processor, which in this
+# prefix, made for programs of that processor alone, is "Program Files".
+program_file() { find "$drive" -path '*/Program Files/Planini/planini.exe' | head -n1; }
 shortcut() { find "$drive" -path '*Start Menu*' -name "$name.lnk" | head -n1; }
 
 wine msiexec /i "$package" /qn </dev/null || fail "install"
@@ -48,16 +57,17 @@ installed_program=$(program_file)
 [ -n "$installed_program" ] || fail "no planini.exe in Program Files"
 [ -n "$(shortcut)" ] || fail "no shortcut \"$name\" in the Start menu"
 [ "$(installed)" = "$name|1.0.0.0" ] || fail "installed programs: $(installed)"
+[ -z "$(find "$HOME" -name '*.desktop')" ] || fail "Wine put the shortcut into the Linux desktop's menu"
 
 windows_path="C:\\${installed_program#"$drive/"}"
 windows_path=${windows_path//\//\\}
 /usr/bin/python3 "$top/scripts/xwindow.py" snapshot "География" "$work/installed.png" -- \
-    wine "$windows_path" || fail "the installed program did not show its window and end cleanly"
+    "$WINELOADER" "$windows_path" || fail "the installed program did not show its window and end cleanly"
 
 # The same package at a higher version replaces it. Windows Installer
 # compares only the first three parts of a version.
 sed 's/Version="1\.0\.0\.0"/Version="1.0.1.0"/' "$source" > "$work/planini.wxs"
-"$make_msi" "$work/planini.wxs" "$work/newer.msi" "$name" "$program" "$icon" >/dev/null
+"$make_msi" "$arch" "$work/planini.wxs" "$work/newer.msi" "$name" "$program" "$icon" >/dev/null
 wine msiexec /i "$work/newer.msi" /qn </dev/null || fail "upgrade"
 [ "$(installed)" = "$name|1.0.1.0" ] || fail "after the upgrade, installed programs: $(installed)"
 [ -n "$(program_file)" ] || fail "the upgrade removed the program"

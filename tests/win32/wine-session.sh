@@ -1,15 +1,20 @@
 #!/usr/bin/env bash
 # A place to run the Windows programs under Wine: a virtual X display and a
 # Wine prefix of its own, made in one folder and removed with it, so nothing
-# of the user's own Wine setup is touched.
+# of the user's own Wine setup is touched. The prefix is for programs of one
+# architecture, x86 (32-bit Wine) or x64 (64-bit Wine).
 #
-# Usage: wine-session.sh start|stop FOLDER
+# Usage: wine-session.sh start FOLDER x86|x64
+#        wine-session.sh stop FOLDER
 set -euo pipefail
 action=$1
 session=$2
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/wine-env.sh"
 
 stop() {
-    if [ -d "$session/prefix" ]; then
+    if [ -f "$session/arch" ]; then
+        use_wine_for "$(cat "$session/arch")"
         WINEPREFIX=$session/prefix wineserver -k 2>/dev/null || true
     fi
     if [ -f "$session/xvfb.pid" ]; then
@@ -18,11 +23,21 @@ stop() {
     rm -rf "$session"
 }
 
+# Says why the session did not start, with the end of what it wrote.
+failed() {
+    echo "The Wine session did not start: $1" >&2
+    tail -n 20 "$session/$2" >&2 || true
+    exit 1
+}
+
 case $action in
 start)
+    arch=${3:?usage: wine-session.sh start FOLDER x86|x64}
     # A session left over from a run that was cut short goes first.
     stop
     mkdir -p "$session"
+    use_wine_for "$arch"
+    echo "$arch" >"$session/arch"
     # Xvfb picks a free display itself and names it once it is ready.
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$session/display.number" \
         >"$session/xvfb.log" 2>&1 &
@@ -31,24 +46,26 @@ start)
         [ -s "$session/display.number" ] && break
         sleep 0.1
     done
-    [ -s "$session/display.number" ] || { echo "Xvfb did not start" >&2; cat "$session/xvfb.log" >&2; exit 1; }
+    [ -s "$session/display.number" ] || failed "Xvfb did not start" xvfb.log
     echo ":$(head -n1 "$session/display.number")" >"$session/display"
 
-    export WINEPREFIX=$session/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    export WINEPREFIX=$session/prefix
     export DISPLAY=$(cat "$session/display")
     # Kept alive for the whole run, so that each program starts quickly.
     # Nothing started here may hold on to the caller's output, or CTest
     # would wait for it.
     mkdir -p "$WINEPREFIX"
-    wineserver -p </dev/null >>"$session/wine.log" 2>&1
-    wineboot --init </dev/null >>"$session/wine.log" 2>&1
-    echo "Wine session ready on display $DISPLAY"
+    wineserver -p </dev/null >>"$session/wine.log" 2>&1 || failed "$WINESERVER did not start" wine.log
+    wine wineboot --init </dev/null >>"$session/wine.log" 2>&1 \
+        || failed "$WINELOADER could not make the prefix" wine.log
+    echo 96 >"$session/dpi"
+    echo "Wine session for $arch programs ready on display $DISPLAY ($($WINELOADER --version))"
     ;;
 stop)
     stop
     ;;
 *)
-    echo "usage: wine-session.sh start|stop FOLDER" >&2
+    echo "usage: wine-session.sh start FOLDER x86|x64 | stop FOLDER" >&2
     exit 2
     ;;
 esac

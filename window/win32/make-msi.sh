@@ -4,18 +4,19 @@
 # taken out, the name put in, and they go back in with msitools' msibuild,
 # the database's code page set to Windows-1251 first.
 #
-# Usage: make-msi.sh SOURCE.wxs OUTPUT.msi NAME FILE...
+# Usage: make-msi.sh x86|x64 SOURCE.wxs OUTPUT.msi NAME FILE...
 # The FILEs are what the package carries, named in SOURCE by their names.
 set -euo pipefail
-source=$1
-output=$2
-name=$3
-shift 3
+arch=$1
+source=$2
+output=$3
+name=$4
+shift 4
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp "$source" "$@" "$work/"
-(cd "$work" && wixl --arch x86 -o package.msi "$(basename "$source")")
+(cd "$work" && wixl --arch "$arch" -o package.msi "$(basename "$source")")
 for table in Property Shortcut; do
     msiinfo export "$work/package.msi" "$table" | sed "s/PLANINI_NAME/$name/g" > "$work/$table.idt"
 done

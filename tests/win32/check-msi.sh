@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Fails unless the Windows Installer package is what school IT should get,
+# read back with Debian's msitools, with no Windows and no Wine: a package
+# for the program's processor, its Bulgarian name and version, the Program
+# Files folder of that processor, 64-bit components for x64 only, the name's
+# code page (Windows-1251), and the program itself inside, byte for byte.
+#
+# Usage: check-msi.sh x86|x64 PACKAGE.msi PROGRAM.exe VERSION NAME
+set -euo pipefail
+arch=$1
+package=$2
+program=$3
+version=$4
+name=$5
+case $arch in
+x86) platform=Intel folder=ProgramFilesFolder component_bits=0 ;;
+x64) platform=x64 folder=ProgramFiles64Folder component_bits=256 ;;
+*)
+    echo "usage: check-msi.sh x86|x64 PACKAGE.msi PROGRAM.exe VERSION NAME" >&2
+    exit 2
+    ;;
+esac
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+failed=0
+check() {
+    local what=$1
+    shift
+    if "$@"; then
+        echo "ok:   $what"
+    else
+        echo "FAIL: $what"
+        failed=1
+    fi
+}
+# The rows of a table, tab-separated, without its three header lines.
+rows() { msiinfo export "$package" "$1" | tail -n +4 | tr -d '\r'; }
+# Usage: has_row TABLE FIELD=VALUE...: some row of TABLE has all of them.
+has_row() {
+    local table=$1
+    shift
+    rows "$table" | awk -F'\t' -v header="$(msiinfo export "$package" "$table" | head -n1 | tr -d '\r')" '
+        BEGIN { n = split(header, names, "\t"); for (i = 1; i <= n; i++) column[names[i]] = i }
+        { row = $0; ok = 1
+          for (i = 1; i < ARGC; i++) { split(ARGV[i], pair, "="); if ($(column[pair[1]]) != pair[2]) ok = 0 }
+          if (ok) found = 1 }
+        END { exit !found }' "$@" 2>/dev/null
+}
+# Each component is (or is not) 64-bit as the package is.
+components_are() {
+    rows Component | awk -F'\t' -v bits="$1" '{ if (int($4 / 256) % 2 * 256 != bits) bad = 1 } END { exit bad }'
+}
+
+check "a package for $platform" grep -q "^Template: $platform;" <(msiinfo suminfo "$package")
+check "named „$name“" has_row Property Property=ProductName "Value=$name"
+check "version $version" has_row Property Property=ProductVersion "Value=$version"
+check "its shortcut named „$name“" has_row Shortcut Shortcut=StartMenu "Name=$name"
+check "installed into $folder" has_row Directory Directory=INSTALLDIR Directory_Parent=$folder
+check "components of $arch" components_are $component_bits
+check "names in Windows-1251" grep -q $'^1251\t_ForceCodepage' <(msiinfo export "$package" _ForceCodepage | tr -d '\r')
+msiextract -C "$work" "$package" >/dev/null
+inside=$(find "$work" -path '*/Planini/planini.exe' | head -n1)
+check "the program inside is $program" cmp -s "$inside" "$program"
+exit $failed
