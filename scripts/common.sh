@@ -15,8 +15,15 @@ need_packages() {
     local sudo=()
     [ "$(id -u)" -eq 0 ] || sudo=(sudo)
     echo "Installing missing Debian packages: ${missing[*]}" >&2
-    "${sudo[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    # A package list that could not be fetched (a mirror in the middle of a
+    # sync, say) need not stop the install: the lists at hand may do.
+    "${sudo[@]}" apt-get update -qq ||
+        echo "Some Debian package lists could not be updated; installing with those at hand." >&2
+    if ! DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq \
+        --no-install-recommends "${missing[@]}"; then
+        echo "Could not install the Debian packages ${missing[*]}: apt-get says why above." >&2
+        return 1
+    fi
 }
 
 # What building the program needs (with Qt's own Bulgarian texts, which it
@@ -25,37 +32,137 @@ need_packages() {
 build_packages=(cmake make g++ pkg-config qt6-base-dev qt6-base-private-dev qt6-translations-l10n
     doctest-dev libfast-float-dev nlohmann-json3-dev fonts-liberation2 fontconfig)
 
-# Configures a build folder once; later runs only build what changed.
-# CI turns warnings into errors.
-# Usage: configure_build BUILD-DIR [CMAKE-OPTION...]
+# Configures a build folder once; later runs only build what changed, and
+# the build re-runs CMake itself where it must. A first configure that failed
+# or was cut short leaves a cache but no Makefile: that folder is configured
+# afresh, since its cache may hold what made it fail. CI turns warnings into
+# errors.
+# Usage: configure_build [emcmake] BUILD-DIR [CMAKE-OPTION...]
 configure_build() {
+    local wrapper=()
+    if [ "$1" = emcmake ]; then
+        wrapper=(emcmake)
+        shift
+    fi
     local build_dir=$1
     shift
-    if [ ! -f "$build_dir/CMakeCache.txt" ]; then
-        local options=("$@")
-        [ "${CI:-}" = true ] && options+=(-DCMAKE_COMPILE_WARNING_AS_ERROR=ON)
-        cmake -S . -B "$build_dir" "${options[@]}"
+    [ -f "$build_dir/CMakeCache.txt" ] && [ -f "$build_dir/Makefile" ] && return 0
+    local options=("$@")
+    [ "${CI:-}" = true ] && options+=(-DCMAKE_COMPILE_WARNING_AS_ERROR=ON)
+    "${wrapper[@]}" cmake --fresh -S . -B "$build_dir" "${options[@]}"
+}
+
+# What the Windows programs need: Debian's mingw-w64 for 32-bit and 64-bit
+# x86, the header-only libraries, and wixl and msitools for the Windows
+# Installer packages.
+windows_build_packages=(cmake make doctest-dev libfast-float-dev nlohmann-json3-dev
+    g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
+    wixl msitools)
+# What their tests need to read the built files: pev and python3-pefile for
+# the programs, msitools for the packages.
+windows_check_packages=(pev python3 python3-pefile msitools)
+# And to run the programs: Wine on a virtual X display, and python3-xlib to
+# see the installed program's window; then 32-bit Wine (wine32, of dpkg's
+# i386 architecture) for the x86 program, or 64-bit Wine for the x64 one.
+wine_packages=(wine fonts-wine fonts-liberation2 xvfb xauth python3 python3-xlib)
+
+# Usage: need_wine x86|x64
+need_wine() {
+    if [ "$1" = x64 ]; then
+        need_packages "${wine_packages[@]}" wine64
+        return
+    fi
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        local sudo=()
+        [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+        echo "Adding the i386 architecture to dpkg, for 32-bit Wine" >&2
+        "${sudo[@]}" dpkg --add-architecture i386
+        # Installing wine32 below fetches the new lists.
+        rm -f /var/lib/apt/lists/*i386_Packages* 2>/dev/null || true
+    fi
+    need_packages "${wine_packages[@]}" wine32
+}
+
+# Whether the kernel runs 32-bit x86 programs: some have no IA-32 emulation
+# (those of some cloud and virtual machines, or one booted with
+# ia32_emulation=0). Asks it with the smallest such program, written into
+# FOLDER. Only "Exec format error" means no: a folder mounted noexec, say,
+# says nothing of the kernel.
+# Usage: runs_32bit_programs FOLDER
+runs_32bit_programs() {
+    local probe=$1/probe-i386
+    # The ELF header: 32-bit, little-endian, an i386 executable that starts
+    # at 0x8048054, with one program header right after it.
+    local elf='\177ELF\1\1\1\0\0\0\0\0\0\0\0\0\2\0\3\0\1\0\0\0\124\200\4\010\064\0\0\0'
+    elf+='\0\0\0\0\0\0\0\0\064\0\040\0\1\0\0\0\0\0\0\0'
+    # The program header: the whole file, 93 bytes, loaded at 0x8048000.
+    elf+='\1\0\0\0\0\0\0\0\0\200\4\010\0\200\4\010\135\0\0\0\135\0\0\0\5\0\0\0\0\020\0\0'
+    # exit(0): xor %ebx,%ebx; mov $1,%eax; int $0x80
+    elf+='\061\333\270\1\0\0\0\315\200'
+    mkdir -p "$1"
+    printf "$elf" >"$probe"
+    chmod +x "$probe"
+    local said
+    said=$("$probe" 2>&1) && return 0
+    [[ $said != *"Exec format error"* ]]
+}
+
+# Which Windows program the Windows tests run under Wine, x86 or x64:
+# PLANINI_WINDOWS_TESTS=x86 or x64 if given, otherwise x86 wherever the
+# kernel runs 32-bit programs and Wine's 32-bit loader starts. Prints it,
+# and then, where it is x64, the reason as one line. The loader is asked
+# only where RUNS_32BIT is yes; it is 32-bit Wine's, installed by need_wine.
+# Usage: windows_test_arch yes|no LOADER
+windows_test_arch() {
+    local runs_32bit=$1 loader=$2
+    case ${PLANINI_WINDOWS_TESTS:-} in
+    x64)
+        echo x64
+        echo "PLANINI_WINDOWS_TESTS=x64: the Windows tests run the 64-bit build"
+        return 0
+        ;;
+    x86)
+        if [ "$runs_32bit" != yes ]; then
+            echo "PLANINI_WINDOWS_TESTS=x86, but this machine cannot run 32-bit programs" >&2
+            return 1
+        fi
+        echo x86
+        return 0
+        ;;
+    "") ;;
+    *)
+        echo "PLANINI_WINDOWS_TESTS is x86 or x64, not '$PLANINI_WINDOWS_TESTS'" >&2
+        return 2
+        ;;
+    esac
+    if [ "$runs_32bit" != yes ]; then
+        echo x64
+        echo "this machine cannot run 32-bit programs: the Windows tests run the 64-bit build"
+    elif ! "$loader" --version >/dev/null 2>&1; then
+        echo x64
+        echo "Wine's 32-bit loader does not start here: the Windows tests run the 64-bit build"
+    else
+        echo x86
     fi
 }
 
-# What the Windows program needs: Debian's mingw-w64 for 32-bit x86, the
-# header-only libraries, and wixl and msitools for the Windows Installer
-# package.
-windows_build_packages=(cmake make doctest-dev libfast-float-dev nlohmann-json3-dev
-    g++-mingw-w64-i686 binutils-mingw-w64-i686 wixl msitools)
-# What its tests need: 32-bit Wine on a virtual X display, pev to read the
-# program's protections, and python3-xlib to see the installed program's
-# window.
-windows_test_packages=(wine wine32 fonts-wine fonts-liberation2 xvfb xauth pev python3 python3-xlib)
-
-# wine32 is a package of the i386 architecture, which dpkg must know first.
-need_i386_architecture() {
-    dpkg --print-foreign-architectures | grep -qx i386 && return 0
-    local sudo=()
-    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-    echo "Adding the i386 architecture to dpkg, for 32-bit Wine" >&2
-    "${sudo[@]}" dpkg --add-architecture i386
-    "${sudo[@]}" apt-get update -qq
+# Chooses which Windows program runs under Wine here (see windows_test_arch)
+# and installs the Wine it needs. Prints the choice, x86, x64 or none, and
+# on a second line the reason where it is not x86. FOLDER is one of ours,
+# for the probe.
+# Usage: choose_wine FOLDER
+choose_wine() {
+    if [ "$(dpkg --print-architecture)" != amd64 ]; then
+        echo none
+        echo "Wine runs Windows programs for x86 on x86 machines only; this one is $(dpkg --print-architecture)"
+        return 0
+    fi
+    local runs_32bit=no choice
+    [ "${PLANINI_WINDOWS_TESTS:-}" != x64 ] && runs_32bit_programs "$1" && runs_32bit=yes
+    [ "$runs_32bit" = yes ] && need_wine x86 >&2
+    choice=$(windows_test_arch "$runs_32bit" /usr/lib/wine/wine) || return
+    need_wine "$(head -n1 <<<"$choice")" >&2
+    echo "$choice"
 }
 
 # What the web page needs: Debian's emscripten, and Node to run its tools.
