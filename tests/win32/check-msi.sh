@@ -34,29 +34,26 @@ check() {
         failed=1
     fi
 }
-# The rows of a table, tab-separated, without its three header lines.
-rows() { msiinfo export "$package" "$1" | tail -n +4 | tr -d '\r'; }
-# Usage: has_row TABLE FIELD=VALUE...: some row of TABLE has all of them.
+# Usage: has_row TABLE FIELD...: TABLE has a row that begins with these.
 has_row() {
-    local table=$1
+    local table=$1 IFS=$'\t' row
     shift
-    rows "$table" | awk -F'\t' -v header="$(msiinfo export "$package" "$table" | head -n1 | tr -d '\r')" '
-        BEGIN { n = split(header, names, "\t"); for (i = 1; i <= n; i++) column[names[i]] = i }
-        { row = $0; ok = 1
-          for (i = 1; i < ARGC; i++) { split(ARGV[i], pair, "="); if ($(column[pair[1]]) != pair[2]) ok = 0 }
-          if (ok) found = 1 }
-        END { exit !found }' "$@" 2>/dev/null
+    while read -r row; do
+        [[ $row == "$*" || $row == "$*"$'\t'* ]] && return 0
+    done < <(msiinfo export "$package" "$table" | tr -d '\r')
+    return 1
 }
 # Each component is (or is not) 64-bit as the package is.
 components_are() {
-    rows Component | awk -F'\t' -v bits="$1" '{ if (int($4 / 256) % 2 * 256 != bits) bad = 1 } END { exit bad }'
+    msiinfo export "$package" Component | tail -n +4 |
+        awk -F'\t' -v bits="$1" 'int($4 / 256) % 2 * 256 != bits { bad = 1 } END { exit bad }'
 }
 
 check "a package for $platform" grep -q "^Template: $platform;" <(msiinfo suminfo "$package")
-check "named „$name“" has_row Property Property=ProductName "Value=$name"
-check "version $version" has_row Property Property=ProductVersion "Value=$version"
-check "its shortcut named „$name“" has_row Shortcut Shortcut=StartMenu "Name=$name"
-check "installed into $folder" has_row Directory Directory=INSTALLDIR Directory_Parent=$folder
+check "named „$name“" has_row Property ProductName "$name"
+check "version $version" has_row Property ProductVersion "$version"
+check "its shortcut named „$name“" has_row Shortcut StartMenu ProgramMenuFolder "$name"
+check "installed into $folder" has_row Directory INSTALLDIR "$folder"
 check "components of $arch" components_are $component_bits
 check "names in Windows-1251" grep -q $'^1251\t_ForceCodepage' <(msiinfo export "$package" _ForceCodepage | tr -d '\r')
 msiextract -C "$work" "$package" >/dev/null
