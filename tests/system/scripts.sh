@@ -22,7 +22,7 @@ chmod +x "$work"/loader-*
 choices=(
     "|yes|starts|0|x86"
     "|no|starts|0|x64 this machine cannot run 32-bit programs: the Windows tests run the 64-bit build"
-    "|yes|fails|0|x64 Wine's 32-bit loader does not start here: the Windows tests run the 64-bit build"
+    "|yes|fails|0|x64 32-bit Wine could not be installed or does not start here: the Windows tests run the 64-bit build"
     "x64|yes|starts|0|x64 PLANINI_WINDOWS_TESTS=x64: the Windows tests run the 64-bit build"
     "x86|yes|fails|0|x86"
     "x86|no|starts|1|"
