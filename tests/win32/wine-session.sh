@@ -55,9 +55,18 @@ start)
     # Nothing started here may hold on to the caller's output, or CTest
     # would wait for it.
     mkdir -p "$WINEPREFIX"
-    wineserver -p </dev/null >>"$session/wine.log" 2>&1 || failed "$WINESERVER did not start" wine.log
-    wine wineboot --init </dev/null >>"$session/wine.log" 2>&1 \
-        || failed "$WINELOADER could not make the prefix" wine.log
+    # A first start was once seen to end at once, saying nothing; a second
+    # try costs a second. Wine's errors go to the log, shown on a failure.
+    for attempt in 1 2; do
+        status=0
+        { wineserver -p && WINEDEBUG=-all,err+all wine wineboot --init; } \
+            </dev/null >>"$session/wine.log" 2>&1 || status=$?
+        [ $status -eq 0 ] && break
+        echo "Try $attempt to start Wine ended with status $status." >>"$session/wine.log"
+        [ $attempt -eq 2 ] && failed "$WINELOADER could not make the prefix" wine.log
+        wineserver -k 2>/dev/null || true
+        sleep 1
+    done
     echo 96 >"$session/dpi"
     echo "Wine session for $arch programs ready on display $DISPLAY ($($WINELOADER --version))"
     ;;
