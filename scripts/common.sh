@@ -32,6 +32,10 @@ need_packages() {
 build_packages=(cmake make g++ pkg-config qt6-base-dev qt6-base-private-dev qt6-translations-l10n
     doctest-dev libfast-float-dev nlohmann-json3-dev fonts-liberation2 fontconfig)
 
+# What a test needs to start a program on a virtual X display and see its
+# window there (scripts/xwindow.py).
+display_packages=(xvfb xauth python3 python3-xlib)
+
 # Configures a build folder once; later runs only build what changed, and
 # the build re-runs CMake itself where it must. A first configure that failed
 # or was cut short leaves a cache but no Makefile: that folder is configured
@@ -64,7 +68,11 @@ windows_check_packages=(pev python3 python3-pefile msitools)
 # And to run the programs: Wine on a virtual X display, and python3-xlib to
 # see the installed program's window; then 32-bit Wine (wine32, of dpkg's
 # i386 architecture) for the x86 program, or 64-bit Wine for the x64 one.
-wine_packages=(wine fonts-wine fonts-liberation2 xvfb xauth python3 python3-xlib)
+wine_packages=(wine fonts-wine fonts-liberation2 "${display_packages[@]}")
+
+# The build folder and toolchain file of each Windows program.
+declare -A windows_folders=([x86]=build-windows [x64]=build-windows/x64)
+declare -A windows_toolchains=([x86]=cmake/mingw-w64-i686.cmake [x64]=cmake/mingw-w64-x86_64.cmake)
 
 # Usage: need_wine x86|x64
 need_wine() {

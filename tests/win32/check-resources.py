@@ -47,11 +47,12 @@ def main():
     check(pe.FILE_HEADER.Machine == MACHINES[arch], f"a program for {arch}")
 
     major, minor, patch, tweak = (int(part) for part in version.split("."))
+    packed = (major << 16 | minor, patch << 16 | tweak)
     fixed = pe.VS_FIXEDFILEINFO[0] if hasattr(pe, "VS_FIXEDFILEINFO") else None
-    check(fixed is not None and (fixed.FileVersionMS, fixed.FileVersionLS)
-          == (major << 16 | minor, patch << 16 | tweak), f"file version {version}")
-    check(fixed is not None and (fixed.ProductVersionMS, fixed.ProductVersionLS)
-          == (major << 16 | minor, patch << 16 | tweak), f"product version {version}")
+    check(fixed is not None and (fixed.FileVersionMS, fixed.FileVersionLS) == packed,
+          f"file version {version}")
+    check(fixed is not None and (fixed.ProductVersionMS, fixed.ProductVersionLS) == packed,
+          f"product version {version}")
     tables = {table.LangID.decode(): {key.decode(): value.decode() for key, value
                                       in table.entries.items()}
               for info in getattr(pe, "FileInfo", [[]])[0] if info.Key == b"StringFileInfo"
