@@ -3,7 +3,7 @@
 // the spoken entries, a failing handling and an accessibility audit. Each
 // page is the one file opened over file://, with every other request refused.
 //
-// Usage: node tst_page.js PAGE FAILING-PAGE [chromium|firefox]
+// Usage: node tst_page.js chromium|firefox PAGE FAILING-PAGE CRLF-PAGE
 // Chromium is Debian's chromium; Firefox is Debian's firefox-esr, driven over
 // WebDriver BiDi. What only Chromium's DevTools protocol can read (the
 // accessibility tree, the fonts used) is checked in Chromium alone.
@@ -25,7 +25,7 @@ try {
     process.exit(1);
 }
 
-const [pagePath, failingPagePath, browserName = "chromium"] = process.argv.slice(2);
+const [browserName, pagePath, failingPagePath, crlfPagePath] = process.argv.slice(2);
 const inChromium = browserName === "chromium";
 const viewport = { width: 477, height: 420 };
 
@@ -567,6 +567,14 @@ check("rows clicked before the program has started: the last one is linked once 
         },
     });
     await expectEntry(page, entryOf(0, 0), "the last choice linked at start");
+    await page.context().close();
+});
+
+check("a page script with CR LF line ends: the page starts and links, within its policy", async () => {
+    const page = await openPage(crlfPagePath);
+    await clickRow(page, 0, 1); // Вихрен
+    await expectEntry(page, entryOf(0, 1), "from the CR LF script");
+    assert.deepEqual(await policyViolations(page), []);
     await page.context().close();
 });
 

@@ -273,6 +273,21 @@ std::string hashSource(std::string_view text)
         + "'";
 }
 
+// Text with LF line ends, as the browser's HTML parser hands a script or a
+// style to the policy check: CR LF and a lone CR each become LF.
+std::string withLfLineEnds(std::string_view text)
+{
+    std::string result;
+    result.reserve(text.size());
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (text[at] != '\r')
+            result += text[at];
+        else if (at + 1 == text.size() || text[at + 1] != '\n')
+            result += '\n';
+    }
+    return result;
+}
+
 bool readFile(const char *path, std::string &content)
 {
     std::ifstream file(path, std::ios::binary);
@@ -312,6 +327,9 @@ int main(int argc, char **argv)
     if (!readFile(argv[1], script) || !readFile(argv[2], icon) || !readFile(argv[3], program)
         || !inlinable(script, argv[1]) || !inlinable(program, argv[3]))
         return 1;
+    // A checkout may have turned the script's line ends into CR LF.
+    script = withLfLineEnds(script);
+    program = withLfLineEnds(program);
 
     const form::Pixels client = cssPixels(form::clientArea);
     const UnselectedLists catalogue(lists::Catalogue::builtIn());
