@@ -2,23 +2,31 @@
 // handlings. The page is usable before the program has started: the last
 // choice made meanwhile is handled as soon as it has. Module.started tells
 // that it has; Module.listBoxes are the lists the program reads and sets.
+// Where the program cannot start, the page says so and takes no choices.
 "use strict";
 var Module = (function () {
-    var program = { started: false };
+    var program = { started: false, failed: false };
     var waiting = null;
     // Letters typed within this many milliseconds of each other search
     // together.
     var typingPause = 1000;
+    // A program not started this long after it was begun is taken as one
+    // that cannot start.
+    var startTimeout = 5000;
 
     function handle(handling) {
         if (program.started)
             handling();
-        else
+        else if (!program.failed)
             waiting = handling;
     }
 
     program.postRun = [function () {
         program.started = true;
+        // A start slower than the timeout is a start all the same.
+        if (program.failed)
+            setUsable(true);
+        program.failed = false;
         if (waiting)
             waiting();
         waiting = null;
@@ -138,6 +146,8 @@ var Module = (function () {
 
     listBoxes.forEach(function (listBox, list) {
         var choose = function (row) {
+            if (program.failed)
+                return;
             listBox.select(row);
             handle(function () { program.List1_Click(list); });
         };
@@ -152,7 +162,7 @@ var Module = (function () {
             choose(row);
         });
         listBox.element.addEventListener("keydown", function (event) {
-            if (event.altKey || event.ctrlKey || event.metaKey)
+            if (event.altKey || event.ctrlKey || event.metaKey || program.failed)
                 return;
             var row = listBox.rowForKey(event);
             if (row === null)
@@ -164,8 +174,42 @@ var Module = (function () {
                 choose(row);
         });
     });
-    document.getElementById("Command1").addEventListener("click", function () {
+    var button = document.getElementById("Command1");
+    button.addEventListener("click", function () {
         handle(function () { program.Command1_Click(); });
+    });
+
+    // Where the program cannot start, the lists and the button show as
+    // unavailable, no row stays selected on its own, and the alert line says
+    // what to do; a program that starts after all makes them usable again.
+    var failure = document.getElementById("failure");
+    function setUsable(usable) {
+        listBoxes.forEach(function (listBox) {
+            if (usable)
+                listBox.element.removeAttribute("aria-disabled");
+            else
+                listBox.element.setAttribute("aria-disabled", "true");
+        });
+        button.disabled = !usable;
+        failure.textContent = usable ? "" : failure.getAttribute("data-cannot-start");
+        failure.hidden = usable;
+    }
+    function cannotStart() {
+        if (program.started || program.failed)
+            return;
+        program.failed = true;
+        waiting = null;
+        listBoxes.forEach(function (listBox) { listBox.select(-1); });
+        setUsable(false);
+    }
+    // An abort, an error before the start, or a script the page's policy
+    // refused: the program will not start.
+    program.onAbort = cannotStart;
+    window.addEventListener("error", cannotStart);
+    window.addEventListener("unhandledrejection", cannotStart);
+    document.addEventListener("securitypolicyviolation", function (event) {
+        if (/^script-src/.test(event.violatedDirective))
+            cannotStart();
     });
 
     // Every start is the start state. On a reload Firefox puts back where
@@ -192,28 +236,18 @@ var Module = (function () {
         listBoxes.forEach(function (listBox) { listBox.markCutRows(); });
     });
 
-    // The program's WebAssembly, inlined in its script as a data: address.
-    // Handed to it as bytes, it is not fetched, which the page's policy
-    // refuses.
-    function inlinedWebAssembly(text) {
-        var inlined = /wasmBinaryFile="data:application\/octet-stream;base64,([^"]*)"/.exec(text);
-        if (!inlined)
-            return undefined;
-        var bytes = atob(inlined[1]);
-        var binary = new Uint8Array(bytes.length);
-        for (var at = 0; at < bytes.length; ++at)
-            binary[at] = bytes.charCodeAt(at);
-        return binary;
-    }
+    // The program is JavaScript alone; its loader still asks for a
+    // WebAssembly file, which the page's policy refuses to fetch, unless it
+    // is handed one: an empty one does, as nothing reads it.
+    program.wasmBinary = new Uint8Array(0);
 
     // The program starts after the window's first paint, which running it
     // first would hold back; until then the window shows, and waits.
     requestAnimationFrame(function () {
         setTimeout(function () {
-            var text = document.getElementById("program").textContent;
-            program.wasmBinary = inlinedWebAssembly(text);
             var start = document.createElement("script");
-            start.textContent = text;
+            start.textContent = document.getElementById("program").textContent;
+            setTimeout(cannotStart, startTimeout);
             document.body.appendChild(start);
         }, 0);
     });

@@ -1,8 +1,9 @@
 // Writes the web program's page from the window's description: every
 // control at its place, in its colours and font, the lists filled from the
 // catalogue, so that the window shows in full before the program has
-// started. The program (its script, with its WebAssembly inlined) is kept in
-// the page as text, for the page's own script to start after the first paint.
+// started. The program, built as JavaScript alone so that it runs also where
+// a browser allows no WebAssembly, is kept in the page as text, for the
+// page's own script to start after the first paint.
 // The page holds itself to its own scripts and styles: its
 // Content-Security-Policy allows each by its SHA-256 hash, and nothing else.
 //
@@ -38,6 +39,11 @@ constexpr int margin = 8;
 
 constexpr std::string_view noScriptMessage
     = "Тази страница има нужда от JavaScript: включете JavaScript в браузъра и я отворете отново.";
+
+// Shown by the page's script where the program does not start.
+constexpr std::string_view cannotStartMessage
+    = "Програмата не можа да се стартира в този браузър. Отворете страницата в друг браузър "
+      "или се обърнете към ИТ специалиста на училището.";
 
 std::string escaped(std::string_view text)
 {
@@ -146,6 +152,8 @@ std::string styleSheet()
           "border:2px inset #e3e3e3;cursor:default;user-select:none;-webkit-user-select:none;"
           "touch-action:pan-y;outline:none}\n"
           "[role=option]{white-space:pre;overflow:hidden;padding:0 2px;line-height:1.107}\n"
+          // Lists of a program that could not start, greyed as unavailable.
+          "[role=listbox][aria-disabled=true]{color:#6d6d6d}\n"
           "[role=option][aria-selected=true]{background:"
         + cssColour(selectionColour)
         + ";color:#fff}\n"
@@ -336,11 +344,12 @@ int main(int argc, char **argv)
     const std::string style = styleSheet();
     const std::string noScript = noScriptStyle();
     // The program runs from a script element that the page's script makes
-    // with this text, so its hash is the text's. A breach is told with the
-    // start of what was refused ('report-sample'), so that it can be traced.
+    // with this text, so its hash is the text's; it is JavaScript alone, so
+    // no WebAssembly is allowed. A breach is told with the start of what was
+    // refused ('report-sample'), so that it can be traced.
     const std::string policy = "default-src 'none'; script-src " + hashSource(script) + " "
-        + hashSource(program) + " 'wasm-unsafe-eval' 'report-sample'; style-src "
-        + hashSource(style) + " " + hashSource(noScript)
+        + hashSource(program) + " 'report-sample'; style-src " + hashSource(style) + " "
+        + hashSource(noScript)
         + " 'report-sample'; img-src data:; base-uri 'none'; form-action 'none'";
     std::ofstream page(argv[4], std::ios::binary);
     page << "<!DOCTYPE html>\n<html lang=\"bg\">\n<head>\n<meta charset=\"utf-8\">\n"
@@ -359,7 +368,8 @@ int main(int argc, char **argv)
          << "<noscript><p id=\"noscript\">" << escaped(noScriptMessage) << "</p></noscript>\n"
          << "<div id=\"MainForm\">\n"
          << windowMarkup(catalogue)
-         << "</div>\n<p id=\"failure\" role=\"alert\" hidden></p>\n</main>\n"
+         << "</div>\n<p id=\"failure\" role=\"alert\" data-cannot-start=\""
+         << escaped(cannotStartMessage) << "\" hidden></p>\n</main>\n"
          << "<script id=\"program\" type=\"text/plain\">" << program << "</script>\n"
          << "<script>" << script << "</script>\n</body>\n</html>\n";
     page.close();
