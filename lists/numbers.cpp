@@ -44,7 +44,10 @@ double textValue(std::string_view text)
     double value = 0.0;
     const auto [end, error] = fast_float::from_chars(
         number.data(), number.data() + number.size(), value, fast_float::chars_format::general);
-    if (error != std::errc())
+    // A value out of range reads as the library gives it, ±infinity or 0,
+    // whether or not it also reports the range (fast_float does from
+    // version 4 on): the rounding then fails it or not as for any other.
+    if (error != std::errc() && error != std::errc::result_out_of_range)
         return 0.0; // a point with no digit on either side
     return negative ? -value : value;
 }

@@ -2,6 +2,7 @@
 #include "numbers.h"
 
 #include <doctest/doctest.h>
+#include <fast_float/fast_float.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -113,6 +114,30 @@ TEST_CASE("a text's value reads the leading decimal number, else 0")
     }
 }
 
+// Reading relies on this of fast_float, in every version: out of range it
+// gives ±infinity or 0 (from version 4 on also reporting the range), and
+// only text that is no number at all is an error.
+TEST_CASE("fast_float gives a value out of range, whatever it reports with it")
+{
+    const TextCase cases[] = {
+        { "too large", "1e999", inf },
+        { "too small", "1e-999", 0.0 },
+        { "too large by digits", std::string(400, '9'), inf },
+        { "point alone", ".", -1.0 },
+    };
+    for (const TextCase &c : cases) {
+        CAPTURE(c.name);
+        double value = -1.0;
+        const auto [end, error] = fast_float::from_chars(
+            c.text.data(), c.text.data() + c.text.size(), value, fast_float::chars_format::general);
+        CHECK(value == c.expected);
+        if (c.expected < 0)
+            CHECK(error == std::errc::invalid_argument);
+        else
+            CHECK((error == std::errc() || error == std::errc::result_out_of_range));
+    }
+}
+
 // Each text in a buffer of exactly its own length, so that a sanitizer build
 // catches a read one character past its end.
 // Where a decimal number lies exactly halfway between two doubles, or within
@@ -216,7 +241,7 @@ TEST_CASE("a key text is its value rounded; one that does not fit is quoted as i
     CHECK(keyValue("") == 0);
     CHECK(keyValue(" 2.5") == 2);
     CHECK(keyValue("-32768.5") == -32768);
-    const char *const overflowing[] = { "32767.5", "40000", " 1e999 ", "-32769", "1e5x" };
+    const char *const overflowing[] = { "32767.5", "40000", " 1e999 ", "-1e999", "-32769", "1e5x" };
     for (const char *text : overflowing) {
         CAPTURE(text);
         CHECK_THROWS_WITH_AS(keyValue(text),
