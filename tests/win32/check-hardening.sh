@@ -9,7 +9,8 @@ set -euo pipefail
 arch=$1
 program=$2
 wanted_security=('ASLR: *yes' 'DEP/NX: *yes' 'Stack cookies.*: *yes')
-# readpe names every flag but the high-entropy one, which it shows as 0x20.
+# Debian 12's readpe names every flag but the high-entropy one, which it
+# shows as 0x20; Debian 13's names that one too.
 wanted_flags=(IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE IMAGE_DLLCHARACTERISTICS_NX_COMPAT
     IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE)
 case $arch in
@@ -17,7 +18,7 @@ x86)
     wanted_security+=('SEH: *no')
     wanted_flags+=(IMAGE_DLLCHARACTERISTICS_NO_SEH)
     ;;
-x64) wanted_flags+=('UNKNOWN\[0x20\]') ;;
+x64) wanted_flags+=('(UNKNOWN\[0x20\]|IMAGE_DLLCHARACTERISTICS_HIGH_ENTROPY_VA)') ;;
 *)
     echo "usage: check-hardening.sh x86|x64 PROGRAM.exe" >&2
     exit 2
