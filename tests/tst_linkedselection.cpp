@@ -143,14 +143,12 @@ TEST_CASE("an overflowing key fails before any selection changes")
 {
     // Numbers too large for a double overflow too, whatever the number
     // library reports with them.
-    for (const char *key : { "32767.5", "1e999", "-1e999" }) {
+    for (const std::string key : { "32767.5", "1e999", "-1e999" }) {
         CAPTURE(key);
         RecordingLists lists(catalogueWithKey(0, 4, key));
         lists.selection = { 4, 0, 0 };
         CHECK_THROWS_WITH_AS(List1_Click(lists, 0),
-            ("Overflow: key \"" + std::string(key)
-                + "\" does not fit a 16-bit integer (-32768..32767)")
-                .c_str(),
+            ("Overflow: key \"" + key + "\" does not fit a 16-bit integer (-32768..32767)").c_str(),
             OverflowError);
         CHECK(lists.selection == Rows { 4, 0, 0 });
         CHECK(lists.assignments.empty());
