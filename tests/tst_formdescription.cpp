@@ -38,6 +38,9 @@ TEST_CASE("twips become pixels at the window's dpi")
         { 192, { 2040, 2520, 2775, 615 }, { 272, 336, 370, 82 } },
         // At 120 dpi the label's bottom edge, 81.25 pixels, rounds down.
         { 120, { 360, 600, 2055, 375 }, { 30, 50, 171, 31 } },
+        // At 106 dpi (110 %) the height list's edges, 185.5 and 266.1, round
+        // to 186 and 266: 80 pixels, where its width alone, 80.6, gives 81.
+        { 106, { 2520, 960, 1095, 1200 }, { 186, 71, 80, 88 } },
     };
     for (const Case &c : cases) {
         CAPTURE(c.dpi);

@@ -200,6 +200,9 @@ TEST_CASE("each list operation checks its own indices, and says which range")
             "list index 3 is outside 0..2" },
         { "key text of list -1", [](RecordingLists &l) { (void)l.keyText(-1, 0); },
             "list index -1 is outside 0..2" },
+        // Row -1 has no key text, but only in a list that exists.
+        { "key text of list 3, row -1", [](RecordingLists &l) { (void)l.keyText(3, -1); },
+            "list index 3 is outside 0..2" },
         { "key text of row 8", [](RecordingLists &l) { (void)l.keyText(2, 8); },
             "row index 8 is outside -1..7" },
         // A row that the implementation reports and that cannot exist.
