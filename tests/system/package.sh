@@ -19,6 +19,12 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 deb=$(ls "$work"/*.deb)
 echo "package: $(basename "$deb")"
 
+# Built in any folder, the program is the same: it names neither folder.
+source_dir=$(cd "$here/../.." && pwd)
+if grep -qaF -e "$source_dir" -e "$build" "$build/planini"; then
+    fail "the program holds the path of its source or build folder"
+fi
+
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version $(dpkg-deb -f "$deb" Version), not $version"
 [ "$(dpkg-deb -f "$deb" Section)" = education ] || fail "section"
 dpkg-deb -f "$deb" Maintainer | grep -q '@' || fail "maintainer"

@@ -45,6 +45,8 @@ def main():
     arch, program, version = sys.argv[1:]
     pe = pefile.PE(program)
     check(pe.FILE_HEADER.Machine == MACHINES[arch], f"a program for {arch}")
+    # Two builds of the same source are the same program.
+    check(pe.FILE_HEADER.TimeDateStamp == 0, "no build time in its header")
 
     major, minor, patch, tweak = (int(part) for part in version.split("."))
     packed = (major << 16 | minor, patch << 16 | tweak)
