@@ -18,6 +18,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 (cd "$work" && cpack --config "$build/CPackConfig.cmake" > cpack.log) || { cat "$work/cpack.log"; fail "cpack"; }
 deb=$(ls "$work"/*.deb)
 echo "package: $(basename "$deb")"
+(cd "$work" && sha256sum --check --strict SHA256SUMS) || fail "SHA256SUMS beside the package"
 
 # Built in any folder, the program is the same: it names neither folder.
 source_dir=$(cd "$here/../.." && pwd)
