@@ -20,6 +20,12 @@ deb=$(ls "$work"/*.deb)
 echo "package: $(basename "$deb")"
 (cd "$work" && sha256sum --check --strict SHA256SUMS) || fail "SHA256SUMS beside the package"
 
+# Packaged again, later, under another umask and time zone: the same bytes.
+mkdir "$work/again"
+(cd "$work/again" && umask 077 && TZ=Pacific/Kiritimati cpack --config "$build/CPackConfig.cmake" > cpack.log) ||
+    { cat "$work/again/cpack.log"; fail "cpack again"; }
+cmp "$deb" "$work/again/$(basename "$deb")" || fail "packaged twice, the .deb differs"
+
 # Built in any folder, the program is the same: it names neither folder.
 source_dir=$(cd "$here/../.." && pwd)
 if grep -qaF -e "$source_dir" -e "$build" "$build/planini"; then
