@@ -58,10 +58,11 @@ configure_build() {
 
 # What the Windows programs need: Debian's mingw-w64 for 32-bit and 64-bit
 # x86, the header-only libraries, and wixl and msitools for the Windows
-# Installer packages.
+# Installer packages, run by faketime with the clock stopped at the
+# package's time.
 windows_build_packages=(cmake make doctest-dev libfast-float-dev nlohmann-json3-dev
     g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
-    wixl msitools)
+    wixl msitools faketime)
 # What their tests need to read the built files: pev and python3-pefile for
 # the programs, msitools for the packages.
 windows_check_packages=(pev python3 python3-pefile msitools)

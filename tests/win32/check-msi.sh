@@ -4,19 +4,26 @@
 # for the program's processor, its Bulgarian name and version, the Program
 # Files folder of that processor, 64-bit components for x64 only, the name's
 # code page (Windows-1251), and the program itself inside, byte for byte.
+# Made again from the same files, later and elsewhere, it is the same bytes;
+# made for another version, it has other product and package codes.
 #
 # Usage: check-msi.sh x86|x64 PACKAGE.msi PROGRAM.exe VERSION NAME
+#                     MAKE-MSI SOURCE.wxs TIME-FILE ICON.ico
 set -euo pipefail
 arch=$1
 package=$2
 program=$3
 version=$4
 name=$5
+make_msi=$6
+source=$7
+time_file=$8
+icon=$9
 case $arch in
 x86) platform=Intel folder=ProgramFilesFolder component_bits=0 ;;
 x64) platform=x64 folder=ProgramFiles64Folder component_bits=256 ;;
 *)
-    echo "usage: check-msi.sh x86|x64 PACKAGE.msi PROGRAM.exe VERSION NAME" >&2
+    echo "usage: check-msi.sh x86|x64 PACKAGE.msi PROGRAM.exe VERSION NAME MAKE-MSI SOURCE.wxs TIME-FILE ICON.ico" >&2
     exit 2
     ;;
 esac
@@ -59,4 +66,15 @@ check "names in Windows-1251" grep -q $'^1251\t_ForceCodepage' <(msiinfo export 
 msiextract -C "$work" "$package" >/dev/null
 inside=$(find "$work" -path '*/Planini/planini.exe' | head -n1)
 check "the program inside is $program" cmp -s "$inside" "$program"
+
+(cd "$work" && TZ=Asia/Tokyo "$make_msi" "$arch" "$source" again.msi "$name" "$time_file" "$program" "$icon")
+check "made again, the same bytes" cmp "$package" "$work/again.msi"
+sed 's/Version="[0-9.]*"/Version="9.9.9.0"/' "$source" >"$work/newer.wxs"
+"$make_msi" "$arch" "$work/newer.wxs" "$work/newer.msi" "$name" "$time_file" "$program" "$icon"
+codes() {
+    msiinfo export "$1" Property | tr -d '\r' | sed -n 's/^ProductCode\t//p'
+    msiinfo suminfo "$1" | sed -n 's/^Revision number (UUID): //p'
+}
+check "another version, other product and package codes" \
+    test -z "$(comm -12 <(codes "$package" | sort) <(codes "$work/newer.msi" | sort))"
 exit $failed

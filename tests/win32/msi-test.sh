@@ -6,13 +6,14 @@
 # one entry among the installed programs; the uninstall removes the program,
 # the shortcut and the entry.
 #
-# Usage: msi-test.sh PACKAGE.msi SOURCE.wxs MAKE-MSI PROGRAM.exe ICON.ico
+# Usage: msi-test.sh PACKAGE.msi SOURCE.wxs MAKE-MSI TIME-FILE PROGRAM.exe ICON.ico
 set -euo pipefail
 package=$(realpath "$1")
 source=$2
 make_msi=$3
-program=$4
-icon=$5
+time_file=$4
+program=$5
+icon=$6
 here=$(cd "$(dirname "$0")" && pwd)
 top=$(cd "$here/../.." && pwd)
 name="Планини и върхове в България"
@@ -67,7 +68,7 @@ windows_path=${windows_path//\//\\}
 # The same package at a higher version replaces it. Windows Installer
 # compares only the first three parts of a version.
 sed 's/Version="1\.0\.0\.0"/Version="1.0.1.0"/' "$source" > "$work/planini.wxs"
-"$make_msi" "$arch" "$work/planini.wxs" "$work/newer.msi" "$name" "$program" "$icon" >/dev/null
+"$make_msi" "$arch" "$work/planini.wxs" "$work/newer.msi" "$name" "$time_file" "$program" "$icon" >/dev/null
 wine msiexec /i "$work/newer.msi" /qn </dev/null || fail "upgrade"
 [ "$(installed)" = "$name|1.0.1.0" ] || fail "after the upgrade, installed programs: $(installed)"
 [ -n "$(program_file)" ] || fail "the upgrade removed the program"

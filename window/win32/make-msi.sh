@@ -4,22 +4,51 @@
 # taken out, the name put in, and they go back in with msitools' msibuild,
 # the database's code page set to Windows-1251 first.
 #
-# Usage: make-msi.sh x86|x64 SOURCE.wxs OUTPUT.msi NAME FILE...
-# The FILEs are what the package carries, named in SOURCE by their names.
+# The same inputs give the same bytes: wixl runs with its clock stopped at
+# TIME (Debian's faketime), the files it packs carry that time, and the
+# product and package codes, which it would draw at random, are derived
+# from what the package is made of, so that another package still gets
+# other codes, as Windows Installer wants.
+#
+# Usage: make-msi.sh x86|x64 SOURCE.wxs OUTPUT.msi NAME TIME-FILE FILE...
+# TIME-FILE holds the package's time in seconds since 1970; the FILEs are
+# what the package carries, named in SOURCE by their names.
 set -euo pipefail
 arch=$1
 source=$2
 output=$3
 name=$4
-shift 4
+time=$(<"$5")
+shift 5
+files=("$@")
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-cp "$source" "$@" "$work/"
-(cd "$work" && wixl --arch "$arch" -o package.msi "$(basename "$source")")
+export TZ=UTC
+stopped_clock=(faketime -f "$(date -d "@$time" '+%Y-%m-%d %H:%M:%S')")
+
+# Usage: derived_code LABEL: a GUID from the SHA-256 of LABEL and of all that
+# the package is made of, in the form of RFC 9562's version 8.
+derived_code() {
+    local digest
+    digest=$(cat <(printf '%s\n' "$1" "$arch" "$name" "$time") "$source" "${files[@]}" | sha256sum)
+    local variant=$(((0x${digest:16:1} & 3) | 8))
+    printf '{%s-%s-8%s-%x%s-%s}' "${digest:0:8}" "${digest:8:4}" "${digest:13:3}" \
+        "$variant" "${digest:17:3}" "${digest:20:12}" | tr a-f A-F
+}
+product_code=$(derived_code product)
+package_code=$(derived_code package)
+
+sed "s/PLANINI_PRODUCT_CODE/$product_code/" "$source" >"$work/$(basename "$source")"
+cp "${files[@]}" "$work/"
+touch -d "@$time" "$work"/*
+(cd "$work" && "${stopped_clock[@]}" wixl --arch "$arch" -o package.msi "$(basename "$source")")
 for table in Property Shortcut; do
     msiinfo export "$work/package.msi" "$table" | sed "s/PLANINI_NAME/$name/g" > "$work/$table.idt"
 done
 printf '\r\n\r\n1251\t_ForceCodepage\r\n' > "$work/_ForceCodepage.idt"
-(cd "$work" && msibuild package.msi -i _ForceCodepage.idt -i Property.idt -i Shortcut.idt)
+summary() { msiinfo suminfo "$work/package.msi" | sed -n "s/^$1: //p"; }
+(cd "$work" && msibuild package.msi \
+    -i _ForceCodepage.idt -i Property.idt -i Shortcut.idt \
+    -s "$(summary Subject)" "$(summary Author)" "$(summary Template)" "$package_code")
 mv "$work/package.msi" "$output"
