@@ -25,7 +25,8 @@ files=("$@")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export TZ=UTC
-stopped_clock=(faketime -f "$(date -d "@$time" '+%Y-%m-%d %H:%M:%S')")
+# Whatever clock this runs under: a faked one is taken off first.
+stopped_clock=(env -u LD_PRELOAD -u FAKETIME faketime -f "$(date -d "@$time" '+%Y-%m-%d %H:%M:%S')")
 
 # Usage: derived_code LABEL: a GUID from the SHA-256 of LABEL and of all that
 # the package is made of, in the form of RFC 9562's version 8.
