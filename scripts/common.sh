@@ -64,8 +64,9 @@ windows_build_packages=(cmake make doctest-dev libfast-float-dev nlohmann-json3-
     g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
     wixl msitools faketime)
 # What their tests need to read the built files: pev and python3-pefile for
-# the programs, msitools for the packages.
-windows_check_packages=(pev python3 python3-pefile msitools)
+# the programs, msitools for the packages; and to sign them with a key of
+# their own, OpenSSL and osslsigncode.
+windows_check_packages=(pev python3 python3-pefile msitools openssl osslsigncode)
 # And to run the programs: Wine on a virtual X display, and python3-xlib to
 # see the installed program's window; then 32-bit Wine (wine32, of dpkg's
 # i386 architecture) for the x86 program, or 64-bit Wine for the x64 one.
