@@ -5,10 +5,12 @@
 
 #include <commctrl.h>
 #include <doctest/doctest.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -438,4 +440,268 @@ TEST_CASE("a row whose text is cut off shows it whole in a tooltip, and only suc
         driver.clickRow(list, 0);
         CHECK(shownTooltip(driver.list(list)) == nullptr);
     }
+}
+
+namespace {
+
+VARIANT childId(long id)
+{
+    VARIANT child;
+    VariantInit(&child);
+    child.vt = VT_I4;
+    child.lVal = id;
+    return child;
+}
+
+// A control's accessible object, as a screen reader gets it.
+struct AccessibleOf
+{
+    explicit AccessibleOf(HWND control)
+    {
+        REQUIRE(SUCCEEDED(AccessibleObjectFromWindow(control, DWORD(OBJID_CLIENT),
+            __uuidof(IAccessible), reinterpret_cast<void **>(&object))));
+        REQUIRE(object);
+    }
+    ~AccessibleOf() { object->Release(); }
+    AccessibleOf(const AccessibleOf &) = delete;
+    AccessibleOf &operator=(const AccessibleOf &) = delete;
+
+    long state(long child) const
+    {
+        VARIANT state;
+        VariantInit(&state);
+        REQUIRE(object->get_accState(childId(child), &state) == S_OK);
+        REQUIRE(state.vt == VT_I4);
+        return state.lVal;
+    }
+    // A child's id from get_accSelection or get_accFocus, 0 for none.
+    long child(HRESULT (STDMETHODCALLTYPE IAccessible::*read)(VARIANT *)) const
+    {
+        VARIANT child;
+        VariantInit(&child);
+        const HRESULT result = (object->*read)(&child);
+        if (result == S_FALSE) {
+            CHECK(child.vt == VT_EMPTY);
+            return 0;
+        }
+        REQUIRE(result == S_OK);
+        REQUIRE(child.vt == VT_I4);
+        return child.lVal;
+    }
+
+    IAccessible *object = nullptr;
+};
+
+// What each list's and the text box's objects say against what the window
+// shows: the focused control and, in a list, its framed row focused; the
+// selected row selected and reported as the selection; the rows outside
+// the view, and only those, off-screen (a row cut off at the bottom is in
+// view); the text box read-only, its value the assignment.
+void checkAccessibleStates(const WindowDriver &driver)
+{
+    const Rows selection = driver.selection();
+    for (int list = 0; list < lists::listCount; ++list) {
+        CAPTURE(list);
+        HWND box = driver.list(list);
+        const AccessibleOf accessible(box);
+        const bool focused = GetFocus() == box;
+        CHECK(((accessible.state(CHILDID_SELF) & STATE_SYSTEM_FOCUSED) != 0) == focused);
+        RECT client;
+        GetClientRect(box, &client);
+        const int rowHeight = int(SendMessageW(box, LB_GETITEMHEIGHT, 0, 0));
+        REQUIRE(client.bottom % rowHeight != 0);
+        const int shownRows = client.bottom / rowHeight + 1;
+        const int top = driver.topRow(list);
+        const int caret = int(SendMessageW(box, LB_GETCARETINDEX, 0, 0));
+        for (int row = 0; row < lists::rowCount; ++row) {
+            CAPTURE(row);
+            const long state = accessible.state(row + 1);
+            CHECK(((state & STATE_SYSTEM_SELECTED) != 0) == (row == selection[std::size_t(list)]));
+            CHECK(((state & STATE_SYSTEM_FOCUSED) != 0) == (focused && row == caret));
+            const bool shown = row >= top && row < top + shownRows;
+            CHECK(((state & STATE_SYSTEM_OFFSCREEN) != 0) == !shown);
+            CHECK(((state & STATE_SYSTEM_INVISIBLE) != 0) == !shown);
+        }
+        CHECK(accessible.child(&IAccessible::get_accSelection) == selection[std::size_t(list)] + 1);
+        CHECK(accessible.child(&IAccessible::get_accFocus) == (focused ? caret + 1 : 0));
+    }
+    const AccessibleOf text(driver.textBox());
+    const long state = text.state(CHILDID_SELF);
+    CHECK((state & STATE_SYSTEM_READONLY) != 0);
+    CHECK(((state & STATE_SYSTEM_FOCUSED) != 0) == (GetFocus() == driver.textBox()));
+    BSTR value = nullptr;
+    REQUIRE(text.object->get_accValue(childId(CHILDID_SELF), &value) == S_OK);
+    REQUIRE(value);
+    CHECK(narrow(std::wstring_view(value, SysStringLen(value))) == form::assignmentText);
+    SysFreeString(value);
+}
+
+} // namespace
+
+TEST_CASE("the lists' and the text box's accessible objects tell what the window shows")
+{
+    const WindowDriver driver;
+    struct Situation
+    {
+        const char *name;
+        std::function<void(const WindowDriver &)> reach;
+    };
+    const Situation situations[] {
+        { "nothing selected", [](const WindowDriver &) {} },
+        { "the first list focused, its first row selected",
+            [](const WindowDriver &window) {
+                window.key(VK_TAB);
+                window.key(VK_DOWN);
+            } },
+        { "the last row of the third list selected, the lists scrolled",
+            [](const WindowDriver &window) {
+                window.clickRow(2, 1);
+                window.key(VK_END);
+            } },
+        { "the text box focused",
+            [](const WindowDriver &window) { window.clickCentre(window.textBox()); } },
+    };
+    for (const Situation &situation : situations) {
+        CAPTURE(situation.name);
+        situation.reach(driver);
+        checkAccessibleStates(driver);
+    }
+}
+
+// A screen reader's "select" command on a row selects the whole entry, as a
+// click does; a list holds one row at most, so adding to the selection is
+// refused and changes nothing.
+TEST_CASE("a row selected through its accessible object selects its whole entry")
+{
+    const WindowDriver driver;
+    const AccessibleOf mountains(driver.list(2));
+    CHECK(
+        mountains.object->accSelect(SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION, childId(4)) == S_OK);
+    driver.settle();
+    CHECK(driver.selection() == entryOf(2, 3));
+    CHECK(GetFocus() == driver.list(2));
+    for (const long flags :
+        std::initializer_list<long> { SELFLAG_ADDSELECTION, SELFLAG_EXTENDSELECTION,
+            SELFLAG_REMOVESELECTION, SELFLAG_TAKESELECTION | SELFLAG_ADDSELECTION }) {
+        CAPTURE(flags);
+        CHECK(mountains.object->accSelect(flags, childId(6)) == E_INVALIDARG);
+        driver.settle();
+        CHECK(driver.selection() == entryOf(2, 3));
+    }
+    const AccessibleOf text(driver.textBox());
+    CHECK(text.object->accSelect(SELFLAG_TAKESELECTION, childId(CHILDID_SELF)) == E_INVALIDARG);
+}
+
+// A screen reader may hold an object after its window is gone: every call
+// then fails as COM's own do for a disconnected object, outputs cleared.
+TEST_CASE("an accessible object whose window is gone answers that it is not connected")
+{
+    IAccessible *kept = nullptr;
+    {
+        const WindowDriver driver;
+        const AccessibleOf list(driver.list(0));
+        kept = list.object;
+        kept->AddRef();
+    }
+    const VARIANT self = childId(CHILDID_SELF);
+    const auto cleared = [](VARIANT &variant) { return variant.vt == VT_EMPTY; };
+    VARIANT variant;
+    BSTR text = reinterpret_cast<BSTR>(1);
+    long number = 1;
+    IDispatch *dispatch = reinterpret_cast<IDispatch *>(1);
+    const auto fresh = [&] {
+        variant.vt = VT_I4;
+        text = reinterpret_cast<BSTR>(1);
+        number = 1;
+        dispatch = reinterpret_cast<IDispatch *>(1);
+    };
+    long left = 1, top = 1, width = 1, height = 1;
+    const std::vector<std::pair<const char *, std::function<bool()>>> calls {
+        { "get_accParent",
+            [&] { return kept->get_accParent(&dispatch) == CO_E_OBJNOTCONNECTED && !dispatch; } },
+        { "get_accChildCount",
+            [&] {
+                return kept->get_accChildCount(&number) == CO_E_OBJNOTCONNECTED && number == 0;
+            } },
+        { "get_accChild",
+            [&] {
+                return kept->get_accChild(childId(1), &dispatch) == CO_E_OBJNOTCONNECTED
+                    && !dispatch;
+            } },
+        { "get_accName",
+            [&] { return kept->get_accName(self, &text) == CO_E_OBJNOTCONNECTED && !text; } },
+        { "get_accValue",
+            [&] { return kept->get_accValue(self, &text) == CO_E_OBJNOTCONNECTED && !text; } },
+        { "get_accDescription",
+            [&] {
+                return kept->get_accDescription(self, &text) == CO_E_OBJNOTCONNECTED && !text;
+            } },
+        { "get_accRole",
+            [&] {
+                return kept->get_accRole(self, &variant) == CO_E_OBJNOTCONNECTED
+                    && cleared(variant);
+            } },
+        { "get_accState",
+            [&] {
+                return kept->get_accState(self, &variant) == CO_E_OBJNOTCONNECTED
+                    && cleared(variant);
+            } },
+        { "get_accHelp",
+            [&] { return kept->get_accHelp(self, &text) == CO_E_OBJNOTCONNECTED && !text; } },
+        { "get_accHelpTopic",
+            [&] {
+                return kept->get_accHelpTopic(&text, self, &number) == CO_E_OBJNOTCONNECTED && !text
+                    && number == 0;
+            } },
+        { "get_accKeyboardShortcut",
+            [&] {
+                return kept->get_accKeyboardShortcut(self, &text) == CO_E_OBJNOTCONNECTED && !text;
+            } },
+        { "get_accFocus",
+            [&] {
+                return kept->get_accFocus(&variant) == CO_E_OBJNOTCONNECTED && cleared(variant);
+            } },
+        { "get_accSelection",
+            [&] {
+                return kept->get_accSelection(&variant) == CO_E_OBJNOTCONNECTED && cleared(variant);
+            } },
+        { "get_accDefaultAction",
+            [&] {
+                return kept->get_accDefaultAction(self, &text) == CO_E_OBJNOTCONNECTED && !text;
+            } },
+        { "accSelect",
+            [&] {
+                return kept->accSelect(SELFLAG_TAKESELECTION, childId(1)) == CO_E_OBJNOTCONNECTED;
+            } },
+        { "accLocation",
+            [&] {
+                return kept->accLocation(&left, &top, &width, &height, self) == CO_E_OBJNOTCONNECTED
+                    && left == 0 && top == 0 && width == 0 && height == 0;
+            } },
+        { "accNavigate",
+            [&] {
+                return kept->accNavigate(NAVDIR_NEXT, self, &variant) == CO_E_OBJNOTCONNECTED
+                    && cleared(variant);
+            } },
+        { "accHitTest",
+            [&] {
+                return kept->accHitTest(1, 1, &variant) == CO_E_OBJNOTCONNECTED && cleared(variant);
+            } },
+        { "accDoDefaultAction",
+            [&] { return kept->accDoDefaultAction(self) == CO_E_OBJNOTCONNECTED; } },
+        { "put_accName", [&] { return kept->put_accName(self, nullptr) == CO_E_OBJNOTCONNECTED; } },
+        { "put_accValue",
+            [&] { return kept->put_accValue(self, nullptr) == CO_E_OBJNOTCONNECTED; } },
+        { "GetTypeInfoCount",
+            [&] {
+                UINT count = 1;
+                return kept->GetTypeInfoCount(&count) == CO_E_OBJNOTCONNECTED && count == 0;
+            } },
+    };
+    for (const auto &[name, call] : calls) {
+        CAPTURE(name);
+        fresh();
+        CHECK(call());
+    }
+    kept->Release();
 }

@@ -16,16 +16,20 @@ struct Oleacc
     decltype(&LresultFromObject) lresultFromObject = nullptr;
     decltype(&AccessibleObjectFromWindow) objectFromWindow = nullptr;
     decltype(&SysAllocStringLen) allocString = nullptr;
+    HRESULT(WINAPI *disconnect)(IUnknown *, DWORD) = nullptr;
 
     static const Oleacc &get()
     {
         static const Oleacc loaded = [] {
             Oleacc functions;
             using Initialize = HRESULT(WINAPI *)(void *, DWORD);
-            if (HMODULE ole32 = LoadLibraryW(L"ole32.dll"))
+            if (HMODULE ole32 = LoadLibraryW(L"ole32.dll")) {
                 if (auto initialize = reinterpret_cast<Initialize>(
                         reinterpret_cast<void *>(GetProcAddress(ole32, "CoInitializeEx"))))
                     initialize(nullptr, COINIT_APARTMENTTHREADED);
+                functions.disconnect = reinterpret_cast<decltype(functions.disconnect)>(
+                    reinterpret_cast<void *>(GetProcAddress(ole32, "CoDisconnectObject")));
+            }
             if (HMODULE oleaut32 = LoadLibraryW(L"oleaut32.dll"))
                 functions.allocString = reinterpret_cast<decltype(&SysAllocStringLen)>(
                     reinterpret_cast<void *>(GetProcAddress(oleaut32, "SysAllocStringLen")));
@@ -50,8 +54,36 @@ HRESULT setString(BSTR *out, const std::wstring &text)
     return *out ? S_OK : E_OUTOFMEMORY;
 }
 
+// What a call of a disconnected object leaves in its outputs.
+void clear(BSTR *text)
+{
+    if (text)
+        *text = nullptr;
+}
+void clear(VARIANT *variant)
+{
+    if (variant)
+        variant->vt = VT_EMPTY;
+}
+void clear(long *number)
+{
+    if (number)
+        *number = 0;
+}
+void clear(IDispatch **object)
+{
+    if (object)
+        *object = nullptr;
+}
+void clear(UINT *number)
+{
+    if (number)
+        *number = 0;
+}
+
 // The control's own IAccessible. It lives as long as a screen reader holds
-// it; once its control is gone it answers every call with a disconnection.
+// it; once its control is gone it answers every call with
+// CO_E_OBJNOTCONNECTED, as COM does for an object cut off from its clients.
 class ControlAccessible final : public IAccessible
 {
 public:
@@ -61,7 +93,16 @@ public:
     {
     }
 
-    void disconnect() { m_window = nullptr; }
+    // The control is gone: from now on every call fails, and COM lets go of
+    // the object for the screen readers that still hold it, so that it is
+    // freed even if one never releases it.
+    void disconnect()
+    {
+        m_window = nullptr;
+        if (m_handedOut && Oleacc::get().disconnect)
+            Oleacc::get().disconnect(static_cast<IAccessible *>(this), 0);
+    }
+    void handedOut() { m_handedOut = true; }
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void **object) override
@@ -88,26 +129,29 @@ public:
     // IDispatch: screen readers call IAccessible directly.
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT *count) override
     {
-        *count = 0;
-        return S_OK;
+        return gone(count) ? CO_E_OBJNOTCONNECTED : S_OK;
     }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo **) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo **info) override
+    {
+        if (info)
+            *info = nullptr;
+        return m_window ? E_NOTIMPL : CO_E_OBJNOTCONNECTED;
+    }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR *, UINT, LCID, DISPID *) override
     {
-        return E_NOTIMPL;
+        return m_window ? E_NOTIMPL : CO_E_OBJNOTCONNECTED;
     }
-    HRESULT STDMETHODCALLTYPE Invoke(
-        DISPID, REFIID, LCID, WORD, DISPPARAMS *, VARIANT *, EXCEPINFO *, UINT *) override
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS *, VARIANT *result,
+        EXCEPINFO *, UINT *argument) override
     {
-        return E_NOTIMPL;
+        return gone(result, argument) ? CO_E_OBJNOTCONNECTED : E_NOTIMPL;
     }
 
     // IAccessible
     HRESULT STDMETHODCALLTYPE get_accParent(IDispatch **parent) override
     {
-        *parent = nullptr;
-        if (!m_window)
-            return RPC_E_DISCONNECTED;
+        if (gone(parent))
+            return CO_E_OBJNOTCONNECTED;
         const auto objectFromWindow = Oleacc::get().objectFromWindow;
         return objectFromWindow ? objectFromWindow(m_window, DWORD(OBJID_WINDOW),
                    __uuidof(IDispatch), reinterpret_cast<void **>(parent))
@@ -115,26 +159,31 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_accChildCount(long *count) override
     {
+        if (gone(count))
+            return CO_E_OBJNOTCONNECTED;
         *count = m_control.isList ? long(SendMessageW(m_window, LB_GETCOUNT, 0, 0)) : 0;
-        return m_window ? S_OK : RPC_E_DISCONNECTED;
+        return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch **object) override
     {
-        *object = nullptr;
+        if (gone(object))
+            return CO_E_OBJNOTCONNECTED;
         return checked(child) < 0 ? E_INVALIDARG : S_FALSE; // rows are simple elements
     }
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR *name) override
     {
-        *name = nullptr;
+        if (gone(name))
+            return CO_E_OBJNOTCONNECTED;
         const long id = checked(child);
-        return id < 0 ? error() : setString(name, m_control.name(id));
+        return id < 0 ? E_INVALIDARG : setString(name, m_control.name(id));
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR *value) override
     {
-        *value = nullptr;
+        if (gone(value))
+            return CO_E_OBJNOTCONNECTED;
         const long id = checked(child);
         if (id < 0)
-            return error();
+            return E_INVALIDARG;
         if (m_control.isList || id != CHILDID_SELF)
             return S_FALSE;
         std::wstring text(std::size_t(GetWindowTextLengthW(m_window)) + 1, L'\0');
@@ -143,14 +192,15 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT, BSTR *description) override
     {
-        *description = nullptr;
-        return S_FALSE;
+        return gone(description) ? CO_E_OBJNOTCONNECTED : S_FALSE;
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT *role) override
     {
+        if (gone(role))
+            return CO_E_OBJNOTCONNECTED;
         const long id = checked(child);
         if (id < 0)
-            return error();
+            return E_INVALIDARG;
         role->vt = VT_I4;
         role->lVal = !m_control.isList ? ROLE_SYSTEM_TEXT
             : id == CHILDID_SELF       ? ROLE_SYSTEM_LIST
@@ -159,9 +209,11 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT *state) override
     {
+        if (gone(state))
+            return CO_E_OBJNOTCONNECTED;
         const long id = checked(child);
         if (id < 0)
-            return error();
+            return E_INVALIDARG;
         const bool focused = GetFocus() == m_window;
         long flags = STATE_SYSTEM_FOCUSABLE;
         if (id == CHILDID_SELF) {
@@ -185,25 +237,20 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT, BSTR *help) override
     {
-        *help = nullptr;
-        return S_FALSE;
+        return gone(help) ? CO_E_OBJNOTCONNECTED : S_FALSE;
     }
     HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR *file, VARIANT, long *topic) override
     {
-        *file = nullptr;
-        *topic = 0;
-        return S_FALSE;
+        return gone(file, topic) ? CO_E_OBJNOTCONNECTED : S_FALSE;
     }
     HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT, BSTR *shortcut) override
     {
-        *shortcut = nullptr;
-        return S_FALSE;
+        return gone(shortcut) ? CO_E_OBJNOTCONNECTED : S_FALSE;
     }
     HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT *child) override
     {
-        if (!m_window)
-            return RPC_E_DISCONNECTED;
-        child->vt = VT_EMPTY;
+        if (gone(child))
+            return CO_E_OBJNOTCONNECTED;
         if (GetFocus() != m_window)
             return S_FALSE;
         child->vt = VT_I4;
@@ -214,9 +261,8 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT *children) override
     {
-        if (!m_window)
-            return RPC_E_DISCONNECTED;
-        children->vt = VT_EMPTY;
+        if (gone(children))
+            return CO_E_OBJNOTCONNECTED;
         const LRESULT row = m_control.isList ? SendMessageW(m_window, LB_GETCURSEL, 0, 0) : LB_ERR;
         if (row == LB_ERR)
             return S_FALSE;
@@ -226,21 +272,24 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT, BSTR *action) override
     {
-        *action = nullptr;
-        return S_FALSE;
+        return gone(action) ? CO_E_OBJNOTCONNECTED : S_FALSE;
     }
     // A screen reader may select a row itself: the whole entry follows, as
-    // when the user selects it.
+    // when the user selects it. A list holds one selected row at most, so
+    // adding to the selection, extending it or taking a row out of it is
+    // refused, as is a selection in the text box.
     HRESULT STDMETHODCALLTYPE accSelect(long flags, VARIANT child) override
     {
+        if (!m_window)
+            return CO_E_OBJNOTCONNECTED;
         const long id = checked(child);
-        if (id < 0)
-            return error();
+        const bool selects = flags & SELFLAG_TAKESELECTION;
+        if (id < 0 || (flags & ~(SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION)) != 0
+            || (selects && (!m_control.isList || id == CHILDID_SELF)))
+            return E_INVALIDARG;
         if (flags & SELFLAG_TAKEFOCUS)
             SetFocus(m_window);
-        if (flags & SELFLAG_TAKESELECTION) {
-            if (!m_control.isList || id == CHILDID_SELF)
-                return E_INVALIDARG;
+        if (selects) {
             SendMessageW(m_window, LB_SETCURSEL, WPARAM(id - 1), 0);
             notifySelectionChanged(m_window);
         }
@@ -249,9 +298,11 @@ public:
     HRESULT STDMETHODCALLTYPE accLocation(
         long *left, long *top, long *width, long *height, VARIANT child) override
     {
+        if (gone(left, top, width, height))
+            return CO_E_OBJNOTCONNECTED;
         const long id = checked(child);
         if (id < 0)
-            return error();
+            return E_INVALIDARG;
         RECT place {};
         if (id == CHILDID_SELF) {
             GetWindowRect(m_window, &place);
@@ -268,14 +319,12 @@ public:
     }
     HRESULT STDMETHODCALLTYPE accNavigate(long, VARIANT, VARIANT *end) override
     {
-        end->vt = VT_EMPTY;
-        return E_NOTIMPL;
+        return gone(end) ? CO_E_OBJNOTCONNECTED : E_NOTIMPL;
     }
     HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT *child) override
     {
-        if (!m_window)
-            return RPC_E_DISCONNECTED;
-        child->vt = VT_EMPTY;
+        if (gone(child))
+            return CO_E_OBJNOTCONNECTED;
         POINT at { x, y };
         ScreenToClient(m_window, &at);
         RECT client;
@@ -291,22 +340,36 @@ public:
         }
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT) override { return DISP_E_MEMBERNOTFOUND; }
-    HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT) override
+    {
+        return m_window ? DISP_E_MEMBERNOTFOUND : CO_E_OBJNOTCONNECTED;
+    }
+    HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override
+    {
+        return m_window ? E_NOTIMPL : CO_E_OBJNOTCONNECTED;
+    }
+    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override
+    {
+        return m_window ? E_NOTIMPL : CO_E_OBJNOTCONNECTED;
+    }
 
 private:
-    // The child's id, -1 when there is no such child or no control any more.
+    // Clears the outputs, and says whether the control is gone.
+    template<typename... Outputs> bool gone(Outputs *...outputs) const
+    {
+        (clear(outputs), ...);
+        return !m_window;
+    }
+    // The child's id, -1 when there is no such child.
     long checked(const VARIANT &child) const
     {
-        if (!m_window || child.vt != VT_I4)
+        if (child.vt != VT_I4)
             return -1;
         long count = 0;
         if (m_control.isList)
             count = long(SendMessageW(m_window, LB_GETCOUNT, 0, 0));
         return child.lVal >= 0 && child.lVal <= count ? child.lVal : -1;
     }
-    HRESULT error() const { return m_window ? E_INVALIDARG : RPC_E_DISCONNECTED; }
 
     bool rowShown(int row) const
     {
@@ -318,6 +381,7 @@ private:
     }
 
     ULONG m_references = 1;
+    bool m_handedOut = false;
     HWND m_window;
     AccessibleControl m_control;
 };
@@ -327,8 +391,10 @@ LRESULT CALLBACK accessibleProcedure(
 {
     auto *object = reinterpret_cast<ControlAccessible *>(data);
     if (message == WM_GETOBJECT && LONG(lParam) == LONG(OBJID_CLIENT)) {
-        if (const auto lresultFromObject = Oleacc::get().lresultFromObject)
+        if (const auto lresultFromObject = Oleacc::get().lresultFromObject) {
+            object->handedOut();
             return lresultFromObject(__uuidof(IAccessible), wParam, object);
+        }
     } else if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(window, accessibleProcedure, id);
         object->disconnect();
