@@ -705,3 +705,77 @@ TEST_CASE("an accessible object whose window is gone answers that it is not conn
     }
     kept->Release();
 }
+
+namespace {
+
+// Windows 8.1 as the window sees it, put in place by replacing this
+// program's import of GetProcAddress: no GetDpiForWindow and no
+// AdjustWindowRectExForDpi, and GetDpiForMonitor telling of a monitor at
+// 144 dpi where the screen as a whole has 96.
+constexpr UINT monitorDpi = 144;
+using GetProcAddressFunction = FARPROC(WINAPI *)(HMODULE, LPCSTR);
+GetProcAddressFunction realGetProcAddress = nullptr;
+
+HRESULT WINAPI dpiOfMonitor(HMONITOR, int, UINT *x, UINT *y)
+{
+    *x = *y = monitorDpi;
+    return S_OK;
+}
+
+FARPROC WINAPI windows81GetProcAddress(HMODULE module, LPCSTR name)
+{
+    if (HIWORD(reinterpret_cast<UINT_PTR>(name)) != 0) { // by name, not by ordinal
+        const std::string_view wanted(name);
+        if (wanted == "GetDpiForWindow" || wanted == "AdjustWindowRectExForDpi")
+            return nullptr;
+        if (wanted == "GetDpiForMonitor")
+            return reinterpret_cast<FARPROC>(reinterpret_cast<void *>(&dpiOfMonitor));
+    }
+    return realGetProcAddress(module, name);
+}
+
+bool replaceGetProcAddress()
+{
+    auto *base = reinterpret_cast<BYTE *>(GetModuleHandleW(nullptr));
+    const auto *headers = reinterpret_cast<const IMAGE_NT_HEADERS *>(
+        base + reinterpret_cast<const IMAGE_DOS_HEADER *>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY &imports
+        = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto *library = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR *>(base + imports.VirtualAddress);
+         library->Name; ++library) {
+        if (lstrcmpiA(reinterpret_cast<const char *>(base + library->Name), "kernel32.dll") != 0)
+            continue;
+        auto *name = reinterpret_cast<IMAGE_THUNK_DATA *>(base + library->OriginalFirstThunk);
+        auto *slot = reinterpret_cast<IMAGE_THUNK_DATA *>(base + library->FirstThunk);
+        for (; name->u1.AddressOfData; ++name, ++slot) {
+            if (IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal)
+                || lstrcmpA(reinterpret_cast<const char *>(reinterpret_cast<IMAGE_IMPORT_BY_NAME *>(
+                                base + name->u1.AddressOfData)
+                                                               ->Name),
+                       "GetProcAddress")
+                    != 0)
+                continue;
+            DWORD protection = 0;
+            VirtualProtect(
+                &slot->u1.Function, sizeof slot->u1.Function, PAGE_READWRITE, &protection);
+            realGetProcAddress = reinterpret_cast<GetProcAddressFunction>(slot->u1.Function);
+            slot->u1.Function = reinterpret_cast<ULONG_PTR>(&windows81GetProcAddress);
+            VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, protection, &protection);
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+// Run alone (tst_win32window_windows81), before the window first asks for
+// the functions it looks up.
+TEST_CASE("without GetDpiForWindow the window follows its monitor's dpi, as on Windows 8.1"
+    * doctest::skip())
+{
+    REQUIRE(replaceGetProcAddress());
+    const WindowDriver driver;
+    checkPlaces(driver, int(monitorDpi));
+    checkFont(driver, int(monitorDpi));
+}

@@ -16,6 +16,21 @@ UINT dpiOf(HWND window)
     static const auto getDpiForWindow = user32Function<GetDpiForWindowFunction>("GetDpiForWindow");
     if (window && getDpiForWindow)
         return getDpiForWindow(window);
+    // Windows 8.1 and Windows 10 before 1607 know each monitor's dpi only.
+    using GetDpiForMonitorFunction = HRESULT(WINAPI *)(HMONITOR, int, UINT *, UINT *);
+    static const auto getDpiForMonitor = [] {
+        HMODULE shcore = LoadLibraryW(L"shcore.dll");
+        return shcore ? reinterpret_cast<GetDpiForMonitorFunction>(
+                   reinterpret_cast<void *>(GetProcAddress(shcore, "GetDpiForMonitor")))
+                      : nullptr;
+    }();
+    UINT dpiX = 0;
+    UINT dpiY = 0;
+    constexpr int effectiveDpi = 0; // MDT_EFFECTIVE_DPI
+    if (window && getDpiForMonitor
+        && SUCCEEDED(getDpiForMonitor(
+            MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), effectiveDpi, &dpiX, &dpiY)))
+        return dpiY;
     HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
