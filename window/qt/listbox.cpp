@@ -138,11 +138,16 @@ void ListBox::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
+    const bool onSelection = caret.isValid() && selectionModel()->isSelected(caret);
     QListWidget::keyPressEvent(event);
     // Home on the first row, or End on the last, moves nowhere: it selects.
     if (nothingSelected && isNavigationKey(event) && !selectionModel()->hasSelection()
         && currentIndex() == caret)
         selectCaret(caret);
+    // A key that stays on the selected row selects it again, as a click on
+    // it does: its entry comes back into view.
+    if (onSelection && isNavigationKey(event) && currentIndex() == caret)
+        emit selectedRowClicked();
 }
 
 // Qt 6.4 stays on the row that a letter typed again at once matches.

@@ -37,7 +37,8 @@ public:
     void reportSpokenChange(const lists::SpokenChange &change);
 
 signals:
-    // The user clicked the row that was already selected.
+    // The user clicked the row that was already selected, or pressed a key
+    // that stays on it.
     void selectedRowClicked();
 
 protected:

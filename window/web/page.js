@@ -152,8 +152,8 @@ var Module = (function () {
             handle(function () { program.List1_Click(list); });
         };
         // A click or a tap; a swipe scrolls and clicks nothing. A click on
-        // the selected row runs the handling again and so brings its entry
-        // back into view.
+        // the selected row, or a key that goes to it, runs the handling
+        // again and so brings its whole entry back into view.
         listBox.element.addEventListener("click", function (event) {
             var row = listBox.rows.indexOf(event.target.closest("[role=option]"));
             if (row < 0)
@@ -168,10 +168,7 @@ var Module = (function () {
             if (row === null)
                 return;
             event.preventDefault();
-            if (row === listBox.selected)
-                listBox.show(row);
-            else
-                choose(row);
+            choose(row);
         });
     });
     var button = document.getElementById("Command1");
