@@ -109,6 +109,41 @@ std::vector<std::vector<AccessiblePart>> readAccessible(
     return parts;
 }
 
+// Windows 10's own list box moves on Left and Right as on Up and Down in a
+// list of one column, and its first arrow in a list with nothing selected
+// moves from the framed row, where Wine's selects that row: the tests' list
+// boxes move as Windows 10's do, so that a key that the window leaves to
+// its list box does here what it would do there.
+WNDPROC wineListBoxProcedure = nullptr;
+
+LRESULT CALLBACK windowsListBoxProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const bool back = wParam == VK_LEFT || wParam == VK_UP;
+    if (message != WM_KEYDOWN || !(back || wParam == VK_RIGHT || wParam == VK_DOWN))
+        return CallWindowProcW(wineListBoxProcedure, box, message, wParam, lParam);
+    if (SendMessageW(box, LB_GETCURSEL, 0, 0) != LB_ERR)
+        return CallWindowProcW(wineListBoxProcedure, box, message, back ? VK_UP : VK_DOWN, lParam);
+    const int caret = int(SendMessageW(box, LB_GETCARETINDEX, 0, 0));
+    const int last = int(SendMessageW(box, LB_GETCOUNT, 0, 0)) - 1;
+    SendMessageW(box, LB_SETCURSEL, WPARAM(std::clamp(caret + (back ? -1 : 1), 0, last)), 0);
+    SendMessageW(GetParent(box), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(box), LBN_SELCHANGE),
+        reinterpret_cast<LPARAM>(box));
+    return 0;
+}
+
+void moveListBoxesAsOnWindows()
+{
+    if (wineListBoxProcedure)
+        return;
+    HWND sample = CreateWindowW(
+        L"LISTBOX", L"", 0, 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    REQUIRE(sample);
+    wineListBoxProcedure = reinterpret_cast<WNDPROC>(SetClassLongPtrW(
+        sample, GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(&windowsListBoxProcedure)));
+    DestroyWindow(sample);
+    REQUIRE(reinterpret_cast<void *>(wineListBoxProcedure) != nullptr);
+}
+
 HWND controlNamed(const WindowDriver &driver, const std::string &name)
 {
     for (const form::Control &control : form::controls)
@@ -268,6 +303,7 @@ private:
 
 TEST_CASE("every scenario of the table, on the Windows window")
 {
+    moveListBoxesAsOnWindows();
     for (const scenarios::Scenario &scenario : scenarios::load("win32")) {
         CAPTURE(scenario.name);
         ScenarioRun run(scenario);
