@@ -429,10 +429,24 @@ TEST_CASE("a row whose text is cut off shows it whole in a tooltip, and only suc
         SetCursorPos(at.x, at.y);
         driver.settle(std::chrono::milliseconds(1200));
     };
+    const auto moveOver = [&](int row, std::chrono::milliseconds wait) {
+        RECT item;
+        SendMessageW(peaks, LB_GETITEMRECT, WPARAM(row), reinterpret_cast<LPARAM>(&item));
+        POINT at { (item.left + item.right) / 2 + 1, (item.top + item.bottom) / 2 };
+        ClientToScreen(peaks, &at);
+        SetCursorPos(at.x, at.y);
+        driver.settle(wait);
+    };
     hover(5);
     HWND tooltip = shownTooltip(peaks);
     REQUIRE(tooltip);
     CHECK(tooltipText(tooltip, peaks) == "Радомир (Калабак) ");
+
+    // Moved to the next row, with no click, the tooltip goes at once.
+    moveOver(4, std::chrono::milliseconds(100));
+    CHECK(shownTooltip(peaks) == nullptr);
+    moveOver(4, std::chrono::milliseconds(1200));
+    CHECK(shownTooltip(peaks) == nullptr);
 
     hover(4); // Мусала fits
     CHECK(shownTooltip(peaks) == nullptr);
@@ -440,6 +454,22 @@ TEST_CASE("a row whose text is cut off shows it whole in a tooltip, and only suc
         driver.clickRow(list, 0);
         CHECK(shownTooltip(driver.list(list)) == nullptr);
     }
+
+    // Shown while another window is active too, as a mouse over the window
+    // reads it without clicking.
+    hover(5);
+    HWND other = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP | WS_VISIBLE,
+        GetSystemMetrics(SM_CXSCREEN) - 40, GetSystemMetrics(SM_CYSCREEN) - 40, 30, 30, nullptr,
+        nullptr, GetModuleHandleW(nullptr), nullptr);
+    REQUIRE(other);
+    SetForegroundWindow(other);
+    SetActiveWindow(other);
+    driver.settle();
+    REQUIRE(GetActiveWindow() != driver.window());
+    moveOver(4, std::chrono::milliseconds(100));
+    moveOver(5, std::chrono::milliseconds(1200));
+    CHECK(shownTooltip(peaks) != nullptr);
+    DestroyWindow(other);
 }
 
 namespace {
