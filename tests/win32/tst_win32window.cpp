@@ -215,24 +215,65 @@ TEST_CASE("the colours show in a capture of the window")
         capturedPixel(driver.window(), inside(Kind::Button, 0, 10, 10)) == rgb(form::buttonColour));
 }
 
+namespace {
+
+// The system's text colours set for a while, as a dark or high-contrast
+// scheme sets them.
+class SystemTextColour
+{
+public:
+    explicit SystemTextColour(COLORREF colour)
+    {
+        std::vector<COLORREF> colours(std::size(elements), colour);
+        for (std::size_t index = 0; index < std::size(elements); ++index)
+            m_before[index] = GetSysColor(elements[index]);
+        SetSysColors(int(std::size(elements)), elements, colours.data());
+    }
+    ~SystemTextColour() { SetSysColors(int(std::size(elements)), elements, m_before); }
+    SystemTextColour(const SystemTextColour &) = delete;
+    SystemTextColour &operator=(const SystemTextColour &) = delete;
+
+private:
+    static constexpr INT elements[] { COLOR_WINDOWTEXT, COLOR_BTNTEXT };
+    COLORREF m_before[std::size(elements)] {};
+};
+
+} // namespace
+
+// In black on orange whatever the system's text colour: here yellow.
 TEST_CASE("each heading's text is centred, on the heading's own colour")
 {
+    const COLORREF yellow = RGB(255, 255, 0);
+    const SystemTextColour schemeText(yellow);
     const WindowDriver driver;
     for (int label = 0; label < 4; ++label) {
         CAPTURE(label);
         const Capture heading(driver.control(Kind::Label, label));
         int left = heading.width();
         int right = -1;
+        bool textColourShows = false;
         for (int y = 0; y < heading.height(); ++y) {
             for (int x = 0; x < heading.width(); ++x) {
                 // Nothing of the window's colour shows inside the heading.
                 CHECK(heading.at(x, y) != rgb(form::windowColour));
+                CHECK(heading.at(x, y) != yellow);
+                textColourShows |= heading.at(x, y) == rgb(form::textOnFixedColour);
                 if (heading.at(x, y) != rgb(form::labelColour)) {
                     left = std::min(left, x);
                     right = std::max(right, x);
                 }
             }
         }
+        CHECK(textColourShows);
+        // Windows' own static control hands over its DC with the system's
+        // text colour already in it; Wine's with black.
+        HDC dc = CreateCompatibleDC(nullptr);
+        SetTextColor(dc, yellow);
+        SendMessageW(driver.window(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+            reinterpret_cast<LPARAM>(driver.control(Kind::Label, label)));
+        CHECK(GetTextColor(dc) == rgb(form::textOnFixedColour));
+        CHECK(GetBkColor(dc) == rgb(form::labelColour));
+        DeleteDC(dc);
         REQUIRE(right >= left);
         // The letters' own side bearings leave a few pixels either way.
         CHECK(std::abs(left - (heading.width() - 1 - right)) <= 6);
