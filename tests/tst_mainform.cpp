@@ -17,6 +17,7 @@
 #include <QStyleFactory>
 #include <QTemporaryFile>
 #include <QTest>
+#include <QTextCursor>
 #include <QTimer>
 #include <QToolTip>
 
@@ -165,6 +166,22 @@ void TestMainForm::startState()
     QCOMPARE(lines[8], "");
     QCOMPARE(text->verticalScrollBar()->value(), 0);
     QVERIFY(text->isReadOnly());
+
+    // Hidden and shown again (minimised and restored), the text box keeps
+    // where the reader was: its scroll, caret and selection.
+    QTextCursor cursor = text->textCursor();
+    cursor.setPosition(40);
+    cursor.setPosition(60, QTextCursor::KeepAnchor);
+    text->setTextCursor(cursor);
+    text->verticalScrollBar()->setValue(text->verticalScrollBar()->maximum());
+    const int scrolled = text->verticalScrollBar()->value();
+    QVERIFY(scrolled > 0);
+    m_form->hide();
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    QCOMPARE(text->verticalScrollBar()->value(), scrolled);
+    QCOMPARE(text->textCursor().anchor(), 40);
+    QCOMPARE(text->textCursor().position(), 60);
 }
 
 void TestMainForm::geometryAndFont_data()
