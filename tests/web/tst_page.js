@@ -424,7 +424,7 @@ check("colours: the linked rows as plain as the clicked one, the focus in the li
     assert.deepEqual(forced[0], forced[1], "the selected row in Highlight and HighlightText");
 });
 
-check("list boxes: four whole rows and a part of a fifth, a tooltip on the one row cut off, the focus frame", async (page) => {
+check("list boxes: four whole rows and a part of a fifth, a tooltip on the one row cut off, the focus frame in the focused list alone; the button pressed", async (page) => {
     const lists = await page.evaluate(() =>
         [0, 1, 2].map((k) => {
             const list = document.getElementById(`List1(${k})`);
@@ -453,6 +453,23 @@ check("list boxes: four whole rows and a part of a fifth, a tooltip on the one r
         return [document.activeElement.id, row.id, style.outlineStyle, parseFloat(style.outlineWidth) >= 1];
     });
     assert.deepEqual(frame, ["List1(0)", "List1(0)-0", "dotted", true]);
+
+    // Linked, each list has a current row; only the focused list frames it.
+    await page.keyboard.press("ArrowDown");
+    const frames = await page.evaluate(() =>
+        [0, 1, 2].map((k) => getComputedStyle(document.querySelector(`#List1\\(${k}\\) .current`)).outlineStyle));
+    assert.deepEqual(frames, ["dotted", "none", "none"], "frames in the three lists");
+
+    // Held down, the button looks pressed in.
+    const button = page.locator("#Command1");
+    const border = () => button.evaluate((element) => getComputedStyle(element).borderTopStyle);
+    const raised = await border();
+    const box = await button.boundingBox();
+    await page.mouse.move(box.x + box.width / 2, box.y + box.height / 2);
+    await page.mouse.down();
+    assert.equal(await border(), "inset", "the button held down");
+    await page.mouse.up();
+    assert.notEqual(raised, "inset", "the button at rest");
 });
 
 check("type-ahead: letters typed together find a row by its beginning; one letter again moves on", async (page) => {
