@@ -850,3 +850,51 @@ TEST_CASE("without GetDpiForWindow the window follows its monitor's dpi, as on W
     checkPlaces(driver, int(monitorDpi));
     checkFont(driver, int(monitorDpi));
 }
+
+namespace {
+
+// Wine's list box scrolls to a row that it is told to select, where
+// Windows' does not always: this undoes that, so that the window's own
+// scrolling is what shows.
+LRESULT CALLBACK keepTopOnSelect(
+    HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    if (message != LB_SETCURSEL)
+        return DefSubclassProc(box, message, wParam, lParam);
+    const LRESULT top = SendMessageW(box, LB_GETTOPINDEX, 0, 0);
+    const LRESULT result = DefSubclassProc(box, message, wParam, lParam);
+    SendMessageW(box, LB_SETTOPINDEX, WPARAM(top), 0);
+    return result;
+}
+
+} // namespace
+
+// For every row of the heights and every scroll position that the list
+// can have (every list scrolls alike): a click on the peak that selects the
+// row again brings it just into view, scrolling no more than it must (a row
+// cut off at the bottom is not in view), and leaves a list that shows it as
+// it is.
+TEST_CASE("a linked row comes just into view, from every scroll position of its list")
+{
+    const WindowDriver driver;
+    for (int list = 0; list < lists::listCount; ++list)
+        SetWindowSubclass(driver.list(list), keepTopOnSelect, 100, 0);
+    RECT client;
+    GetClientRect(driver.list(0), &client);
+    const int shown = client.bottom / int(SendMessageW(driver.list(0), LB_GETITEMHEIGHT, 0, 0));
+    REQUIRE(shown == 4);
+    const int list = 1;
+    for (int row = 0; row < lists::rowCount; ++row) {
+        const int peak = entryOf(list, row)[0];
+        driver.clickRow(0, peak);
+        for (int top = 0; top + shown <= lists::rowCount; ++top) {
+            CAPTURE(row);
+            CAPTURE(top);
+            SendMessageW(driver.list(list), LB_SETTOPINDEX, WPARAM(top), 0);
+            // Selected already: the handling selects it again.
+            driver.clickRow(0, peak);
+            const int expected = row < top ? row : row >= top + shown ? row - shown + 1 : top;
+            CHECK(driver.topRow(list) == expected);
+        }
+    }
+}
