@@ -141,6 +141,9 @@ void TestScenarios::perform(const Step &step)
             { "PageDown", { Qt::Key_PageDown, Qt::NoModifier } },
             { "Space", { Qt::Key_Space, Qt::NoModifier } },
             { "Enter", { Qt::Key_Return, Qt::NoModifier } },
+            { "Ctrl+Down", { Qt::Key_Down, Qt::ControlModifier } },
+            { "Ctrl+End", { Qt::Key_End, Qt::ControlModifier } },
+            { "Ctrl+Home", { Qt::Key_Home, Qt::ControlModifier } },
             // With NumLock off the keypad sends arrows, marked as the keypad's.
             { "KeypadUp", { Qt::Key_Up, Qt::KeypadModifier } },
             { "KeypadDown", { Qt::Key_Down, Qt::KeypadModifier } },

@@ -723,7 +723,8 @@ const actions = ["click", "press", "key", "type", "wheelToTop"];
 const keyNames = {
     Tab: "Tab", "Shift+Tab": "Shift+Tab", Up: "ArrowUp", Down: "ArrowDown", Left: "ArrowLeft",
     Right: "ArrowRight", Home: "Home", End: "End", PageUp: "PageUp", PageDown: "PageDown",
-    Space: "Space", Enter: "Enter",
+    Space: "Space", Enter: "Enter", "Ctrl+Down": "Control+ArrowDown", "Ctrl+End": "Control+End",
+    "Ctrl+Home": "Control+Home",
 };
 // The numeric keypad's arrows with NumLock off, sent through Chromium's DevTools protocol.
 const keypadKeys = { KeypadUp: ["ArrowUp", "Numpad8", 38], KeypadDown: ["ArrowDown", "Numpad2", 40] };
@@ -812,6 +813,8 @@ async function expectStep(page, kind, value) {
     switch (kind) {
     case "selected":
         return expectEntry(page, value, "selected");
+    case "selectedRows":
+        return assert.deepEqual(await selection(page), value, "selected rows, in view or not");
     case "oneEntry":
         assert.ok(selected[0] >= 0, "a row selected");
         return expectEntry(page, entryOf(0, selected[0]), "one entry");

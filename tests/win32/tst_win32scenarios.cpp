@@ -185,11 +185,11 @@ public:
             struct Key
             {
                 WORD virtualKey;
-                bool shift = false;
+                WORD modifier = 0;
             };
             static const std::map<std::string, Key> keys {
                 { "Tab", { VK_TAB } },
-                { "Shift+Tab", { VK_TAB, true } },
+                { "Shift+Tab", { VK_TAB, VK_SHIFT } },
                 { "Up", { VK_UP } },
                 { "Down", { VK_DOWN } },
                 { "Left", { VK_LEFT } },
@@ -200,11 +200,14 @@ public:
                 { "PageDown", { VK_NEXT } },
                 { "Space", { VK_SPACE } },
                 { "Enter", { VK_RETURN } },
+                { "Ctrl+Down", { VK_DOWN, VK_CONTROL } },
+                { "Ctrl+End", { VK_END, VK_CONTROL } },
+                { "Ctrl+Home", { VK_HOME, VK_CONTROL } },
                 { "KeypadUp", { VK_UP } },
                 { "KeypadDown", { VK_DOWN } },
             };
             const Key &key = keys.at(step.value.get<std::string>());
-            m_driver.key(key.virtualKey, key.shift);
+            m_driver.key(key.virtualKey, key.modifier);
         } else if (step.kind == "type") {
             for (const wchar_t letter : widen(step.value.get<std::string>()))
                 m_driver.type(letter);

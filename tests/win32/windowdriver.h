@@ -128,14 +128,15 @@ public:
     // The arrows, Home, End, Page Up and Page Down are sent as the numeric
     // keypad sends them with NumLock off: the window gets the same virtual
     // key from either block.
-    void key(WORD virtualKey, bool shift = false) const
+    // The key, with a modifier key (VK_SHIFT, VK_CONTROL) held if given.
+    void key(WORD virtualKey, WORD modifier = 0) const
     {
-        if (shift)
-            sendKey(VK_SHIFT, 0);
+        if (modifier)
+            sendKey(modifier, 0);
         sendKey(virtualKey, 0);
         sendKey(virtualKey, KEYEVENTF_KEYUP);
-        if (shift)
-            sendKey(VK_SHIFT, KEYEVENTF_KEYUP);
+        if (modifier)
+            sendKey(modifier, KEYEVENTF_KEYUP);
         settle();
     }
 
