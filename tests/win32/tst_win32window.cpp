@@ -468,7 +468,7 @@ TEST_CASE("a row whose text is cut off shows it whole in a tooltip, and only suc
         POINT at { (item.left + item.right) / 2 + 3, (item.top + item.bottom) / 2 };
         ClientToScreen(peaks, &at);
         SetCursorPos(at.x, at.y);
-        driver.settle(std::chrono::milliseconds(1200));
+        driver.settle(std::chrono::milliseconds(1200), std::chrono::milliseconds(1200));
     };
     const auto moveOver = [&](int row, std::chrono::milliseconds wait) {
         RECT item;
@@ -476,7 +476,7 @@ TEST_CASE("a row whose text is cut off shows it whole in a tooltip, and only suc
         POINT at { (item.left + item.right) / 2 + 1, (item.top + item.bottom) / 2 };
         ClientToScreen(peaks, &at);
         SetCursorPos(at.x, at.y);
-        driver.settle(wait);
+        driver.settle(wait, wait);
     };
     hover(5);
     HWND tooltip = shownTooltip(peaks);

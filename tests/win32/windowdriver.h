@@ -55,11 +55,13 @@ public:
     HWND textBox() const { return control(form::Kind::TextBox, 0); }
 
     // Handles what has arrived, as the program's message loop does, until
-    // nothing more comes for a while.
-    void settle(std::chrono::milliseconds quiet = std::chrono::milliseconds(40)) const
+    // nothing more comes for a while, or for `limit` at most (a shown
+    // tooltip's timers never stop).
+    void settle(std::chrono::milliseconds quiet = std::chrono::milliseconds(40),
+        std::chrono::milliseconds limit = std::chrono::seconds(5)) const
     {
         using Clock = std::chrono::steady_clock;
-        const auto deadline = Clock::now() + std::chrono::seconds(5);
+        const auto deadline = Clock::now() + limit;
         auto lastMessage = Clock::now();
         while (Clock::now() < deadline && Clock::now() - lastMessage < quiet) {
             MSG message;
