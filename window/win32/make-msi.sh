@@ -26,7 +26,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export TZ=UTC
 # Whatever clock this runs under: a faked one is taken off first.
-stopped_clock=(env -u LD_PRELOAD -u FAKETIME faketime -f "$(date -d "@$time" '+%Y-%m-%d %H:%M:%S')")
+stopped_clock=(env -u LD_PRELOAD -u FAKETIME -u FAKETIME_SHARED faketime -f "$(date -d "@$time" '+%Y-%m-%d %H:%M:%S')")
 
 # Usage: derived_code LABEL: a GUID from the SHA-256 of LABEL and of all that
 # the package is made of, in the form of RFC 9562's version 8.
