@@ -3,6 +3,7 @@
 
 #include "catalogues.h"
 #include "scenarios.h"
+#include "standardcontrols.h"
 #include "windowdriver.h"
 
 #include <doctest/doctest.h>
@@ -126,8 +127,7 @@ LRESULT CALLBACK windowsListBoxProcedure(HWND box, UINT message, WPARAM wParam, 
     const int caret = int(SendMessageW(box, LB_GETCARETINDEX, 0, 0));
     const int last = int(SendMessageW(box, LB_GETCOUNT, 0, 0)) - 1;
     SendMessageW(box, LB_SETCURSEL, WPARAM(std::clamp(caret + (back ? -1 : 1), 0, last)), 0);
-    SendMessageW(GetParent(box), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(box), LBN_SELCHANGE),
-        reinterpret_cast<LPARAM>(box));
+    notifySelectionChanged(box);
     return 0;
 }
 
