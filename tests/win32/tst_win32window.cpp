@@ -461,22 +461,19 @@ TEST_CASE("a row whose text is cut off shows it whole in a tooltip, and only suc
 {
     const WindowDriver driver;
     HWND peaks = driver.list(0);
-    const auto hover = [&](int row) {
-        driver.clickRow(0, row);
+    // The mouse moved over the row (off the centre, where a click leaves
+    // it), then a wait.
+    const auto moveOver = [&](int row, std::chrono::milliseconds wait) {
         RECT item;
         SendMessageW(peaks, LB_GETITEMRECT, WPARAM(row), reinterpret_cast<LPARAM>(&item));
         POINT at { (item.left + item.right) / 2 + 3, (item.top + item.bottom) / 2 };
         ClientToScreen(peaks, &at);
         SetCursorPos(at.x, at.y);
-        driver.settle(std::chrono::milliseconds(1200), std::chrono::milliseconds(1200));
-    };
-    const auto moveOver = [&](int row, std::chrono::milliseconds wait) {
-        RECT item;
-        SendMessageW(peaks, LB_GETITEMRECT, WPARAM(row), reinterpret_cast<LPARAM>(&item));
-        POINT at { (item.left + item.right) / 2 + 1, (item.top + item.bottom) / 2 };
-        ClientToScreen(peaks, &at);
-        SetCursorPos(at.x, at.y);
         driver.settle(wait, wait);
+    };
+    const auto hover = [&](int row) {
+        driver.clickRow(0, row);
+        moveOver(row, std::chrono::milliseconds(1200));
     };
     hover(5);
     HWND tooltip = shownTooltip(peaks);
