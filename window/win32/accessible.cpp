@@ -1,6 +1,7 @@
 #include "accessible.h"
 
 #include "standardcontrols.h"
+#include "systemlibrary.h"
 
 #include <commctrl.h>
 #include <oleacc.h>
@@ -23,17 +24,17 @@ struct Oleacc
         static const Oleacc loaded = [] {
             Oleacc functions;
             using Initialize = HRESULT(WINAPI *)(void *, DWORD);
-            if (HMODULE ole32 = LoadLibraryW(L"ole32.dll")) {
+            if (HMODULE ole32 = loadSystemLibrary(L"ole32.dll")) {
                 if (auto initialize = reinterpret_cast<Initialize>(
                         reinterpret_cast<void *>(GetProcAddress(ole32, "CoInitializeEx"))))
                     initialize(nullptr, COINIT_APARTMENTTHREADED);
                 functions.disconnect = reinterpret_cast<decltype(functions.disconnect)>(
                     reinterpret_cast<void *>(GetProcAddress(ole32, "CoDisconnectObject")));
             }
-            if (HMODULE oleaut32 = LoadLibraryW(L"oleaut32.dll"))
+            if (HMODULE oleaut32 = loadSystemLibrary(L"oleaut32.dll"))
                 functions.allocString = reinterpret_cast<decltype(&SysAllocStringLen)>(
                     reinterpret_cast<void *>(GetProcAddress(oleaut32, "SysAllocStringLen")));
-            if (HMODULE oleacc = LoadLibraryW(L"oleacc.dll")) {
+            if (HMODULE oleacc = loadSystemLibrary(L"oleacc.dll")) {
                 functions.lresultFromObject = reinterpret_cast<decltype(&LresultFromObject)>(
                     reinterpret_cast<void *>(GetProcAddress(oleacc, "LresultFromObject")));
                 functions.objectFromWindow

@@ -1,5 +1,7 @@
 #include "dpi.h"
 
+#include "systemlibrary.h"
+
 namespace {
 
 template<typename Function> Function user32Function(const char *name)
@@ -19,7 +21,7 @@ UINT dpiOf(HWND window)
     // Windows 8.1 and Windows 10 before 1607 know each monitor's dpi only.
     using GetDpiForMonitorFunction = HRESULT(WINAPI *)(HMONITOR, int, UINT *, UINT *);
     static const auto getDpiForMonitor = [] {
-        HMODULE shcore = LoadLibraryW(L"shcore.dll");
+        HMODULE shcore = loadSystemLibrary(L"shcore.dll");
         return shcore ? reinterpret_cast<GetDpiForMonitorFunction>(
                    reinterpret_cast<void *>(GetProcAddress(shcore, "GetDpiForMonitor")))
                       : nullptr;
