@@ -2,7 +2,9 @@
 # the same bytes whenever and wherever they run: SOURCE_DATE_EPOCH where
 # the caller sets it (https://reproducible-builds.org/specs/source-date-epoch/),
 # else the time of the checkout's last commit, else (a source tarball
-# without git) the release date, 2026-12-08 00:00 UTC.
+# without git) the release date, 2026-12-08 00:00 UTC. A checkout whose
+# commit time cannot be read (git missing, or refusing a checkout owned by
+# another user) stops the build, rather than giving other bytes silently.
 #
 # Included, it defines planini_source_date_epoch(VARIABLE SOURCE-DIR).
 # Run with cmake -DSOURCE_DIR=… -DOUTPUT=… -P, it writes the time to OUTPUT,
@@ -15,13 +17,21 @@ function(planini_source_date_epoch variable source_dir)
         set(epoch $ENV{SOURCE_DATE_EPOCH})
     else()
         find_program(PLANINI_GIT git)
-        if(PLANINI_GIT AND EXISTS ${source_dir}/.git)
-            execute_process(COMMAND ${PLANINI_GIT} -C ${source_dir} log -1 --format=%ct
-                OUTPUT_VARIABLE commit_time OUTPUT_STRIP_TRAILING_WHITESPACE
-                RESULT_VARIABLE status ERROR_QUIET)
-            if(status EQUAL 0 AND commit_time MATCHES "^[0-9]+$")
-                set(epoch ${commit_time})
+        if(EXISTS ${source_dir}/.git)
+            set(git_error "git is not installed")
+            if(PLANINI_GIT)
+                execute_process(COMMAND ${PLANINI_GIT} -C ${source_dir} log -1 --format=%ct
+                    OUTPUT_VARIABLE commit_time OUTPUT_STRIP_TRAILING_WHITESPACE
+                    RESULT_VARIABLE status ERROR_VARIABLE git_error
+                    ERROR_STRIP_TRAILING_WHITESPACE)
             endif()
+            if(NOT status EQUAL 0 OR NOT commit_time MATCHES "^[0-9]+$")
+                message(FATAL_ERROR "The time of the last commit of ${source_dir}, which the "
+                    "packages carry, cannot be read: ${git_error}\nMend what git says (for a "
+                    "checkout owned by another user: git config --global --add safe.directory "
+                    "${source_dir}), or set SOURCE_DATE_EPOCH to the time the packages carry.")
+            endif()
+            set(epoch ${commit_time})
         endif()
     endif()
     if(NOT epoch MATCHES "^[0-9]+$")

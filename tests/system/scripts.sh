@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The scripts' own decisions (scripts/common.sh): which Windows program the
 # Windows tests run under Wine, and a build folder whose first configure
-# failed is configured again, not left broken.
+# failed is configured again, not left broken; and the time the packages
+# carry.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../../scripts/common.sh"
@@ -58,6 +59,34 @@ cmake --build build >/dev/null 2>&1 || fail "the folder does not build after a f
 before=$(stat -c %y build/CMakeCache.txt)
 configure_build build >/dev/null 2>&1
 [ "$(stat -c %y build/CMakeCache.txt)" = "$before" ] || fail "a complete folder was configured again"
+
+# The time the packages carry (cmake/SourceDateEpoch.cmake), with a
+# stand-in for git that answers a time or refuses as for a checkout owned by
+# another user: never the release date in a checkout whose git failed.
+mkdir -p "$work/bin" "$work/checkout/.git" "$work/tarball"
+printf '#!/bin/sh\n[ -n "$GIT_REFUSES" ] && { echo "fatal: detected dubious ownership" >&2; exit 128; }\necho 1700000000\n' \
+    >"$work/bin/git"
+chmod +x "$work/bin/git"
+# source | git refuses | SOURCE_DATE_EPOCH | status | time, or what the error says
+epochs=(
+    "tarball|||0|1796688000"
+    "checkout|||0|1700000000"
+    "checkout||123|0|123"
+    "checkout|yes||1|dubious ownership"
+    "checkout|yes|123|0|123"
+)
+for row in "${epochs[@]}"; do
+    IFS='|' read -r source refuses given want_status want <<<"$row"
+    rm -f "$work/epoch"
+    output=$(env ${given:+SOURCE_DATE_EPOCH=$given} ${refuses:+GIT_REFUSES=1} PATH="$work/bin:$PATH" \
+        cmake -DSOURCE_DIR="$work/$source" -DOUTPUT="$work/epoch" \
+        -P "$here/../../cmake/SourceDateEpoch.cmake" 2>&1)
+    status=$?
+    [ $status -ne 0 ] && status=1
+    got=$(cat "$work/epoch" 2>/dev/null)
+    [ "$status" = "$want_status" ] && { [ "$got" = "$want" ] || [[ $status = 1 && $output == *"$want"* && -z $got ]]; } ||
+        fail "time of a $source, git refusing '$refuses', SOURCE_DATE_EPOCH '$given': status $status, '$got'"
+done
 
 [ $failed -eq 0 ] && echo "all passed"
 exit $failed
