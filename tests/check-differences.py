@@ -13,7 +13,10 @@ with open(readme_path, encoding="utf-8") as file:
     readme = file.read()
 
 section = readme.split("## Where the windows differ", 1)[1].split("\n## ", 1)[0]
-rows = [line for line in section.splitlines()
+# The section's first table; another may follow it.
+table_lines = section.split("\n|", 1)[1].split("\n\n", 1)[0].splitlines()
+rows = ["|" + table_lines[0]] + table_lines[1:]
+rows = [line for line in rows
         if line.startswith("|") and not line.startswith("|---") and not line.startswith("| what")]
 
 reasons = [difference["why"]

@@ -153,6 +153,42 @@ inline constexpr Rgb buttonColour { 255, 0, 0 };
 // Text on a fixed background is fixed too, so a dark desktop theme keeps it readable.
 inline constexpr Rgb textOnFixedColour { 0, 0, 0 };
 
+// A pupil who needs a contrast setting chose the system's colours: while one
+// is on, every part of the window takes them instead of the fixed ones above.
+enum class SystemColour { Window, WindowText, ButtonFace, ButtonText, Highlight, HighlightText };
+
+enum class Part { Window, Heading, Button, List, SelectedRow, TextBox, FocusFrame };
+
+struct PartColours
+{
+    Part part;
+    SystemColour background;
+    SystemColour text; // for the focus frame, its line
+};
+
+inline constexpr std::array contrastColours {
+    PartColours { Part::Window, SystemColour::Window, SystemColour::WindowText },
+    PartColours { Part::Heading, SystemColour::ButtonFace, SystemColour::ButtonText },
+    PartColours { Part::Button, SystemColour::ButtonFace, SystemColour::ButtonText },
+    PartColours { Part::List, SystemColour::Window, SystemColour::WindowText },
+    PartColours { Part::SelectedRow, SystemColour::Highlight, SystemColour::HighlightText },
+    PartColours { Part::TextBox, SystemColour::Window, SystemColour::WindowText },
+    PartColours { Part::FocusFrame, SystemColour::ButtonFace, SystemColour::ButtonText },
+};
+
+// Every part once, in the order of Part.
+static_assert([] {
+    for (std::size_t index = 0; index < contrastColours.size(); ++index)
+        if (contrastColours[index].part != Part(index))
+            return false;
+    return contrastColours.size() == std::size_t(Part::FocusFrame) + 1;
+}());
+
+constexpr const PartColours &contrastColoursOf(Part part)
+{
+    return contrastColours[std::size_t(part)];
+}
+
 struct Font
 {
     std::string_view family;

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <functional>
 #include <thread>
+#include <utility>
 #include <vector>
 
 using form::Kind;
@@ -217,25 +218,87 @@ TEST_CASE("the colours show in a capture of the window")
 
 namespace {
 
-// The system's text colours set for a while, as a dark or high-contrast
+// Some of the system's colours set for a while, as a dark or contrast
 // scheme sets them.
-class SystemTextColour
+class SystemColours
 {
 public:
-    explicit SystemTextColour(COLORREF colour)
+    explicit SystemColours(std::vector<std::pair<INT, COLORREF>> colours)
     {
-        std::vector<COLORREF> colours(std::size(elements), colour);
-        for (std::size_t index = 0; index < std::size(elements); ++index)
-            m_before[index] = GetSysColor(elements[index]);
-        SetSysColors(int(std::size(elements)), elements, colours.data());
+        for (const auto &[element, colour] : colours) {
+            m_elements.push_back(element);
+            m_colours.push_back(colour);
+            m_before.push_back(GetSysColor(element));
+        }
+        SetSysColors(int(m_elements.size()), m_elements.data(), m_colours.data());
     }
-    ~SystemTextColour() { SetSysColors(int(std::size(elements)), elements, m_before); }
-    SystemTextColour(const SystemTextColour &) = delete;
-    SystemTextColour &operator=(const SystemTextColour &) = delete;
+    ~SystemColours() { SetSysColors(int(m_elements.size()), m_elements.data(), m_before.data()); }
+    SystemColours(const SystemColours &) = delete;
+    SystemColours &operator=(const SystemColours &) = delete;
 
 private:
-    static constexpr INT elements[] { COLOR_WINDOWTEXT, COLOR_BTNTEXT };
-    COLORREF m_before[std::size(elements)] {};
+    std::vector<INT> m_elements;
+    std::vector<COLORREF> m_colours;
+    std::vector<COLORREF> m_before;
+};
+
+// This program's import of a function, pointed at a stand-in for as long as
+// it lives: how a test shows the window a Windows that Wine cannot be. The
+// window is linked into this program, so its calls go through these imports.
+class ReplacedImport
+{
+public:
+    ReplacedImport(const char *library, const char *function, const void *standIn)
+    {
+        auto *base = reinterpret_cast<BYTE *>(GetModuleHandleW(nullptr));
+        const auto *headers = reinterpret_cast<const IMAGE_NT_HEADERS *>(
+            base + reinterpret_cast<const IMAGE_DOS_HEADER *>(base)->e_lfanew);
+        const IMAGE_DATA_DIRECTORY &imports
+            = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+        for (auto *module
+             = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR *>(base + imports.VirtualAddress);
+             module->Name && !m_slot; ++module) {
+            if (lstrcmpiA(reinterpret_cast<const char *>(base + module->Name), library) != 0)
+                continue;
+            auto *name = reinterpret_cast<IMAGE_THUNK_DATA *>(base + module->OriginalFirstThunk);
+            auto *slot = reinterpret_cast<IMAGE_THUNK_DATA *>(base + module->FirstThunk);
+            for (; name->u1.AddressOfData; ++name, ++slot) {
+                if (!IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal)
+                    && lstrcmpA(
+                           reinterpret_cast<const char *>(reinterpret_cast<IMAGE_IMPORT_BY_NAME *>(
+                               base + name->u1.AddressOfData)
+                                                              ->Name),
+                           function)
+                        == 0) {
+                    m_slot = &slot->u1.Function;
+                    break;
+                }
+            }
+        }
+        REQUIRE_MESSAGE(m_slot, "this program imports no " << function);
+        m_original = write(reinterpret_cast<ULONG_PTR>(standIn));
+    }
+    ~ReplacedImport() { write(m_original); }
+    ReplacedImport(const ReplacedImport &) = delete;
+    ReplacedImport &operator=(const ReplacedImport &) = delete;
+
+    template<typename Function> Function original() const
+    {
+        return reinterpret_cast<Function>(m_original);
+    }
+
+private:
+    ULONG_PTR write(ULONG_PTR function)
+    {
+        DWORD protection = 0;
+        VirtualProtect(m_slot, sizeof *m_slot, PAGE_READWRITE, &protection);
+        const ULONG_PTR before = std::exchange(*m_slot, function);
+        VirtualProtect(m_slot, sizeof *m_slot, protection, &protection);
+        return before;
+    }
+
+    ULONG_PTR *m_slot = nullptr;
+    ULONG_PTR m_original = 0;
 };
 
 } // namespace
@@ -244,7 +307,7 @@ private:
 TEST_CASE("each heading's text is centred, on the heading's own colour")
 {
     const COLORREF yellow = RGB(255, 255, 0);
-    const SystemTextColour schemeText(yellow);
+    const SystemColours schemeText({ { COLOR_WINDOWTEXT, yellow }, { COLOR_BTNTEXT, yellow } });
     const WindowDriver driver;
     for (int label = 0; label < 4; ++label) {
         CAPTURE(label);
@@ -317,6 +380,106 @@ TEST_CASE("the button shows its focus and its press")
     CHECK_FALSE(pressed == focused);
     // Sunken: the top left edge dark, where the raised one is light.
     CHECK(GetRValue(pressed.at(1, 1)) < GetRValue(focused.at(1, 1)));
+}
+
+namespace {
+
+// A contrast theme as the window learns of it: Wine refuses to turn one on,
+// so the window's import of SystemParametersInfoW answers for it.
+bool contrastThemeOn = false;
+using SystemParametersFunction = BOOL(WINAPI *)(UINT, UINT, void *, UINT);
+SystemParametersFunction realSystemParameters = nullptr;
+
+BOOL WINAPI contrastSystemParameters(UINT action, UINT size, void *value, UINT update)
+{
+    if (action != SPI_GETHIGHCONTRAST)
+        return realSystemParameters(action, size, value, update);
+    auto *contrast = static_cast<HIGHCONTRASTW *>(value);
+    contrast->dwFlags = HCF_AVAILABLE | (contrastThemeOn ? HCF_HIGHCONTRASTON : 0);
+    contrast->lpszDefaultScheme = nullptr;
+    return TRUE;
+}
+
+} // namespace
+
+// Turned on while the window runs, a contrast theme's colours take the
+// place of every fixed one; turned off, the fixed ones come back.
+TEST_CASE("a contrast theme's colours replace the fixed ones while it is on")
+{
+    const ReplacedImport systemParameters("user32.dll", "SystemParametersInfoW",
+        reinterpret_cast<const void *>(&contrastSystemParameters));
+    realSystemParameters = systemParameters.original<SystemParametersFunction>();
+    const WindowDriver driver;
+    driver.clickRow(0, 1); // Вихрен, 2914, Пирин
+    SetFocus(driver.button());
+
+    const COLORREF black = RGB(0, 0, 0), white = RGB(255, 255, 255), navy = RGB(0, 0, 96),
+                   yellow = RGB(255, 255, 0), green = RGB(0, 160, 0);
+    const SystemColours theme({ { COLOR_WINDOW, black }, { COLOR_WINDOWTEXT, white },
+        { COLOR_BTNFACE, navy }, { COLOR_BTNTEXT, yellow }, { COLOR_HIGHLIGHT, green },
+        { COLOR_HIGHLIGHTTEXT, white } });
+    const auto switchTheme = [&](bool on) {
+        contrastThemeOn = on;
+        SendMessageW(driver.window(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+        driver.settle();
+    };
+    const auto inside = [&driver](HWND control, int dx, int dy) {
+        const form::Pixels place = placeInParent(control);
+        return POINT { place.left + dx, place.top + dy };
+    };
+    RECT selectedRow;
+    SendMessageW(driver.list(0), LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&selectedRow));
+    const int inset = MulDiv(4, expectedDpi(), 96);
+    struct Part
+    {
+        const char *name;
+        POINT at;
+        COLORREF fixed; // without a theme; CLR_INVALID where it is drawn inverted
+        COLORREF contrast;
+    };
+    std::vector<Part> parts {
+        { "window", { 4, 4 }, rgb(form::windowColour), black },
+        { "button face", inside(driver.button(), 10, 10), rgb(form::buttonColour), navy },
+        { "button's focus frame", inside(driver.button(), inset + 8, inset), CLR_INVALID, yellow },
+        { "selected row", inside(driver.list(0), selectedRow.right - 6, selectedRow.top + 4), green,
+            green },
+        { "list", inside(driver.list(0), selectedRow.right - 6, selectedRow.bottom + 30), black,
+            black },
+        { "text box", inside(driver.textBox(), 3, 60), black, black },
+    };
+    for (int label = 0; label < 4; ++label)
+        parts.push_back({ "heading", inside(driver.control(Kind::Label, label), 3, 3),
+            rgb(form::labelColour), navy });
+
+    switchTheme(true);
+    for (const Part &part : parts) {
+        CAPTURE(part.name);
+        CHECK(capturedPixel(driver.window(), part.at) == part.contrast);
+    }
+    // Captions in the theme's button text, and nothing anywhere in a fixed colour.
+    const Capture window(driver.window());
+    for (HWND captioned : { driver.button(), driver.control(Kind::Label, 0) }) {
+        const Capture caption(captioned);
+        bool textShows = false;
+        for (int y = 0; y < caption.height(); ++y)
+            for (int x = 0; x < caption.width(); ++x)
+                textShows |= caption.at(x, y) == yellow;
+        CHECK(textShows);
+    }
+    int fixedPixels = 0;
+    for (int y = 0; y < window.height(); ++y)
+        for (int x = 0; x < window.width(); ++x)
+            for (const form::Rgb &fixed :
+                { form::windowColour, form::labelColour, form::buttonColour })
+                fixedPixels += window.at(x, y) == rgb(fixed);
+    CHECK(fixedPixels == 0);
+
+    switchTheme(false);
+    for (const Part &part : parts) {
+        CAPTURE(part.name);
+        if (part.fixed != CLR_INVALID)
+            CHECK(capturedPixel(driver.window(), part.at) == part.fixed);
+    }
 }
 
 TEST_CASE("an overflowing key is shown in a message box that says what failed")
@@ -656,8 +819,149 @@ TEST_CASE("a row selected through its accessible object selects its whole entry"
         driver.settle();
         CHECK(driver.selection() == entryOf(2, 3));
     }
-    const AccessibleOf text(driver.textBox());
-    CHECK(text.object->accSelect(SELFLAG_TAKESELECTION, childId(CHILDID_SELF)) == E_INVALIDARG);
+    // The list itself is no row to select.
+    CHECK(
+        mountains.object->accSelect(SELFLAG_TAKESELECTION, childId(CHILDID_SELF)) == E_INVALIDARG);
+    driver.settle();
+    CHECK(driver.selection() == entryOf(2, 3));
+}
+
+namespace {
+
+// Dynamic Annotation's service as the window finds it, through its lookup
+// of CoCreateInstance: Wine's answers E_NOTIMPL, so a stand-in records the
+// names made and taken back.
+struct Annotation
+{
+    bool made; // false: taken back
+    HWND window;
+    DWORD object;
+    DWORD child;
+    GUID property;
+    std::string name;
+};
+std::vector<Annotation> annotations;
+
+constexpr GUID nameProperty { 0x608d3df8, 0x8128, 0x4aa7,
+    { 0xa4, 0x28, 0xf5, 0x5e, 0x49, 0x26, 0x72, 0x91 } };
+constexpr GUID accPropServicesClass { 0xb5f8350b, 0x0548, 0x48b1,
+    { 0xa6, 0xee, 0x88, 0xbd, 0x00, 0xb4, 0xa5, 0xe7 } };
+
+#define UNUSED_CALL(name, ...)                                                                     \
+    HRESULT STDMETHODCALLTYPE name(__VA_ARGS__) override                                           \
+    {                                                                                              \
+        return E_NOTIMPL;                                                                          \
+    }
+
+class RecordedAnnotations final : public IAccPropServices
+{
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void **object) override
+    {
+        *object = this;
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+    ULONG STDMETHODCALLTYPE Release() override { return --references; }
+    HRESULT STDMETHODCALLTYPE SetHwndPropStr(
+        HWND window, DWORD object, DWORD child, MSAAPROPID property, LPCWSTR text) override
+    {
+        annotations.push_back({ true, window, object, child, property, narrow(text) });
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE ClearHwndProps(
+        HWND window, DWORD object, DWORD child, const MSAAPROPID *properties, int count) override
+    {
+        for (int index = 0; index < count; ++index)
+            annotations.push_back({ false, window, object, child, properties[index], {} });
+        return S_OK;
+    }
+    // What the window never calls.
+    UNUSED_CALL(SetPropValue, const BYTE *, DWORD, MSAAPROPID, VARIANT)
+    UNUSED_CALL(
+        SetPropServer, const BYTE *, DWORD, const MSAAPROPID *, int, IAccPropServer *, AnnoScope)
+    UNUSED_CALL(ClearProps, const BYTE *, DWORD, const MSAAPROPID *, int)
+    UNUSED_CALL(SetHwndProp, HWND, DWORD, DWORD, MSAAPROPID, VARIANT)
+    UNUSED_CALL(
+        SetHwndPropServer, HWND, DWORD, DWORD, const MSAAPROPID *, int, IAccPropServer *, AnnoScope)
+    UNUSED_CALL(ComposeHwndIdentityString, HWND, DWORD, DWORD, BYTE **, DWORD *)
+    UNUSED_CALL(DecomposeHwndIdentityString, const BYTE *, DWORD, HWND *, DWORD *, DWORD *)
+    UNUSED_CALL(SetHmenuProp, HMENU, DWORD, MSAAPROPID, VARIANT)
+    UNUSED_CALL(SetHmenuPropStr, HMENU, DWORD, MSAAPROPID, LPCWSTR)
+    UNUSED_CALL(
+        SetHmenuPropServer, HMENU, DWORD, const MSAAPROPID *, int, IAccPropServer *, AnnoScope)
+    UNUSED_CALL(ClearHmenuProps, HMENU, DWORD, const MSAAPROPID *, int)
+    UNUSED_CALL(ComposeHmenuIdentityString, HMENU, DWORD, BYTE **, DWORD *)
+    UNUSED_CALL(DecomposeHmenuIdentityString, const BYTE *, DWORD, HMENU *, DWORD *)
+
+    ULONG references = 0;
+};
+#undef UNUSED_CALL
+RecordedAnnotations recordedAnnotations;
+
+HRESULT WINAPI annotatingCreateInstance(REFCLSID type, IUnknown *, DWORD, REFIID, void **object)
+{
+    if (!IsEqualGUID(type, accPropServicesClass))
+        return REGDB_E_CLASSNOTREG;
+    recordedAnnotations.AddRef();
+    *object = static_cast<IAccPropServices *>(&recordedAnnotations);
+    return S_OK;
+}
+
+using GetProcAddressFunction = FARPROC(WINAPI *)(HMODULE, LPCSTR);
+GetProcAddressFunction lookUp = nullptr;
+
+FARPROC WINAPI annotatingGetProcAddress(HMODULE module, LPCSTR name)
+{
+    if (HIWORD(reinterpret_cast<UINT_PTR>(name)) != 0
+        && std::string_view(name) == "CoCreateInstance")
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void *>(&annotatingCreateInstance));
+    return lookUp(module, name);
+}
+
+} // namespace
+
+// The text box keeps Windows' own accessible object, and with it UI
+// Automation's Edit proxy; its name is an annotation on that object, made
+// before a screen reader's first question is answered, whether it asks
+// the window or the box, and taken back when the box is destroyed.
+TEST_CASE("the text box keeps Windows' accessible object and is named by annotation")
+{
+    const ReplacedImport lookups("kernel32.dll", "GetProcAddress",
+        reinterpret_cast<const void *>(&annotatingGetProcAddress));
+    lookUp = lookups.original<GetProcAddressFunction>();
+    for (const bool windowAskedFirst : { false, true }) {
+        CAPTURE(windowAskedFirst);
+        annotations.clear();
+        HWND textBox = nullptr;
+        {
+            const WindowDriver driver;
+            textBox = driver.textBox();
+            CHECK(annotations.empty());
+            // No object of the program's: the box's own procedure answers.
+            CHECK(SendMessageW(windowAskedFirst ? driver.window() : textBox, WM_GETOBJECT, 0,
+                      LPARAM(OBJID_CLIENT))
+                == 0);
+            SendMessageW(textBox, WM_GETOBJECT, 0, LPARAM(OBJID_CLIENT));
+            SendMessageW(driver.window(), WM_GETOBJECT, 0, LPARAM(OBJID_CLIENT));
+            REQUIRE(annotations.size() == 1);
+            const Annotation &made = annotations[0];
+            CHECK(made.made);
+            CHECK(made.window == textBox);
+            CHECK(LONG(made.object) == OBJID_CLIENT);
+            CHECK(made.child == CHILDID_SELF);
+            CHECK(IsEqualGUID(made.property, nameProperty));
+            CHECK(made.name == form::textBoxName);
+        }
+        REQUIRE(annotations.size() == 2);
+        const Annotation &takenBack = annotations[1];
+        CHECK_FALSE(takenBack.made);
+        CHECK(takenBack.window == textBox);
+        CHECK(LONG(takenBack.object) == OBJID_CLIENT);
+        CHECK(takenBack.child == CHILDID_SELF);
+        CHECK(IsEqualGUID(takenBack.property, nameProperty));
+        CHECK(recordedAnnotations.references == 0);
+    }
 }
 
 // A screen reader may hold an object after its window is gone: every call
@@ -760,6 +1064,11 @@ TEST_CASE("an accessible object whose window is gone answers that it is not conn
         { "put_accName", [&] { return kept->put_accName(self, nullptr) == CO_E_OBJNOTCONNECTED; } },
         { "put_accValue",
             [&] { return kept->put_accValue(self, nullptr) == CO_E_OBJNOTCONNECTED; } },
+        { "GetTypeInfo",
+            [&] {
+                auto *info = reinterpret_cast<ITypeInfo *>(1);
+                return kept->GetTypeInfo(0, 0, &info) == CO_E_OBJNOTCONNECTED && !info;
+            } },
         { "GetTypeInfoCount",
             [&] {
                 UINT count = 1;
@@ -776,17 +1085,20 @@ TEST_CASE("an accessible object whose window is gone answers that it is not conn
 
 namespace {
 
-// Windows 8.1 as the window sees it, put in place by replacing this
-// program's import of GetProcAddress: no GetDpiForWindow and no
+// Windows 8.1 as the window sees it, put in place by replacing the import
+// of GetProcAddress: no GetDpiForWindow and no
 // AdjustWindowRectExForDpi, and GetDpiForMonitor telling of a monitor at
 // 144 dpi where the screen as a whole has 96.
 constexpr UINT monitorDpi = 144;
 using GetProcAddressFunction = FARPROC(WINAPI *)(HMODULE, LPCSTR);
 GetProcAddressFunction realGetProcAddress = nullptr;
 
-HRESULT WINAPI dpiOfMonitor(HMONITOR, int, UINT *x, UINT *y)
+// The effective dpi, the one the user's scale setting gives; the angular
+// and raw ones, which a window must not lay itself out by, differ.
+HRESULT WINAPI dpiOfMonitor(HMONITOR, int kind, UINT *x, UINT *y)
 {
-    *x = *y = monitorDpi;
+    constexpr int effectiveDpi = 0;
+    *x = *y = kind == effectiveDpi ? monitorDpi : monitorDpi + 24 + UINT(kind);
     return S_OK;
 }
 
@@ -802,39 +1114,6 @@ FARPROC WINAPI windows81GetProcAddress(HMODULE module, LPCSTR name)
     return realGetProcAddress(module, name);
 }
 
-bool replaceGetProcAddress()
-{
-    auto *base = reinterpret_cast<BYTE *>(GetModuleHandleW(nullptr));
-    const auto *headers = reinterpret_cast<const IMAGE_NT_HEADERS *>(
-        base + reinterpret_cast<const IMAGE_DOS_HEADER *>(base)->e_lfanew);
-    const IMAGE_DATA_DIRECTORY &imports
-        = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    for (auto *library = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR *>(base + imports.VirtualAddress);
-         library->Name; ++library) {
-        if (lstrcmpiA(reinterpret_cast<const char *>(base + library->Name), "kernel32.dll") != 0)
-            continue;
-        auto *name = reinterpret_cast<IMAGE_THUNK_DATA *>(base + library->OriginalFirstThunk);
-        auto *slot = reinterpret_cast<IMAGE_THUNK_DATA *>(base + library->FirstThunk);
-        for (; name->u1.AddressOfData; ++name, ++slot) {
-            if (IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal)
-                || lstrcmpA(reinterpret_cast<const char *>(reinterpret_cast<IMAGE_IMPORT_BY_NAME *>(
-                                base + name->u1.AddressOfData)
-                                                               ->Name),
-                       "GetProcAddress")
-                    != 0)
-                continue;
-            DWORD protection = 0;
-            VirtualProtect(
-                &slot->u1.Function, sizeof slot->u1.Function, PAGE_READWRITE, &protection);
-            realGetProcAddress = reinterpret_cast<GetProcAddressFunction>(slot->u1.Function);
-            slot->u1.Function = reinterpret_cast<ULONG_PTR>(&windows81GetProcAddress);
-            VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, protection, &protection);
-            return true;
-        }
-    }
-    return false;
-}
-
 } // namespace
 
 // Run alone (tst_win32window_windows81), before the window first asks for
@@ -842,7 +1121,9 @@ bool replaceGetProcAddress()
 TEST_CASE("without GetDpiForWindow the window follows its monitor's dpi, as on Windows 8.1"
     * doctest::skip())
 {
-    REQUIRE(replaceGetProcAddress());
+    const ReplacedImport windows81(
+        "kernel32.dll", "GetProcAddress", reinterpret_cast<const void *>(&windows81GetProcAddress));
+    realGetProcAddress = windows81.original<GetProcAddressFunction>();
     const WindowDriver driver;
     checkPlaces(driver, int(monitorDpi));
     checkFont(driver, int(monitorDpi));

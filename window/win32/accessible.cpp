@@ -14,6 +14,7 @@ namespace {
 // so that a start without one loads neither.
 struct Oleacc
 {
+    HMODULE ole32 = nullptr;
     decltype(&LresultFromObject) lresultFromObject = nullptr;
     decltype(&AccessibleObjectFromWindow) objectFromWindow = nullptr;
     decltype(&SysAllocStringLen) allocString = nullptr;
@@ -25,6 +26,7 @@ struct Oleacc
             Oleacc functions;
             using Initialize = HRESULT(WINAPI *)(void *, DWORD);
             if (HMODULE ole32 = loadSystemLibrary(L"ole32.dll")) {
+                functions.ole32 = ole32;
                 if (auto initialize = reinterpret_cast<Initialize>(
                         reinterpret_cast<void *>(GetProcAddress(ole32, "CoInitializeEx"))))
                     initialize(nullptr, COINIT_APARTMENTTHREADED);
@@ -82,13 +84,13 @@ void clear(UINT *number)
         *number = 0;
 }
 
-// The control's own IAccessible. It lives as long as a screen reader holds
+// The list box's own IAccessible. It lives as long as a screen reader holds
 // it; once its control is gone it answers every call with
 // CO_E_OBJNOTCONNECTED, as COM does for an object cut off from its clients.
-class ControlAccessible final : public IAccessible
+class ListBoxAccessible final : public IAccessible
 {
 public:
-    ControlAccessible(HWND window, AccessibleControl control)
+    ListBoxAccessible(HWND window, AccessibleControl control)
         : m_window(window)
         , m_control(std::move(control))
     {
@@ -162,7 +164,7 @@ public:
     {
         if (gone(count))
             return CO_E_OBJNOTCONNECTED;
-        *count = m_control.isList ? long(SendMessageW(m_window, LB_GETCOUNT, 0, 0)) : 0;
+        *count = long(SendMessageW(m_window, LB_GETCOUNT, 0, 0));
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch **object) override
@@ -182,14 +184,7 @@ public:
     {
         if (gone(value))
             return CO_E_OBJNOTCONNECTED;
-        const long id = checked(child);
-        if (id < 0)
-            return E_INVALIDARG;
-        if (m_control.isList || id != CHILDID_SELF)
-            return S_FALSE;
-        std::wstring text(std::size_t(GetWindowTextLengthW(m_window)) + 1, L'\0');
-        text.resize(std::size_t(GetWindowTextW(m_window, text.data(), int(text.size()))));
-        return setString(value, text);
+        return checked(child) < 0 ? E_INVALIDARG : S_FALSE;
     }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT, BSTR *description) override
     {
@@ -203,9 +198,7 @@ public:
         if (id < 0)
             return E_INVALIDARG;
         role->vt = VT_I4;
-        role->lVal = !m_control.isList ? ROLE_SYSTEM_TEXT
-            : id == CHILDID_SELF       ? ROLE_SYSTEM_LIST
-                                       : ROLE_SYSTEM_LISTITEM;
+        role->lVal = id == CHILDID_SELF ? ROLE_SYSTEM_LIST : ROLE_SYSTEM_LISTITEM;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT *state) override
@@ -220,8 +213,6 @@ public:
         if (id == CHILDID_SELF) {
             if (focused)
                 flags |= STATE_SYSTEM_FOCUSED;
-            if (!m_control.isList)
-                flags |= STATE_SYSTEM_READONLY;
         } else {
             const int row = int(id - 1);
             flags |= STATE_SYSTEM_SELECTABLE;
@@ -255,16 +246,14 @@ public:
         if (GetFocus() != m_window)
             return S_FALSE;
         child->vt = VT_I4;
-        child->lVal = CHILDID_SELF;
-        if (m_control.isList)
-            child->lVal = long(SendMessageW(m_window, LB_GETCARETINDEX, 0, 0)) + 1;
+        child->lVal = long(SendMessageW(m_window, LB_GETCARETINDEX, 0, 0)) + 1;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT *children) override
     {
         if (gone(children))
             return CO_E_OBJNOTCONNECTED;
-        const LRESULT row = m_control.isList ? SendMessageW(m_window, LB_GETCURSEL, 0, 0) : LB_ERR;
+        const LRESULT row = SendMessageW(m_window, LB_GETCURSEL, 0, 0);
         if (row == LB_ERR)
             return S_FALSE;
         children->vt = VT_I4;
@@ -278,7 +267,7 @@ public:
     // A screen reader may select a row itself: the whole entry follows, as
     // when the user selects it. A list holds one selected row at most, so
     // adding to the selection, extending it or taking a row out of it is
-    // refused, as is a selection in the text box.
+    // refused, as is a selection of the list itself.
     HRESULT STDMETHODCALLTYPE accSelect(long flags, VARIANT child) override
     {
         if (!m_window)
@@ -286,7 +275,7 @@ public:
         const long id = checked(child);
         const bool selects = flags & SELFLAG_TAKESELECTION;
         if (id < 0 || (flags & ~(SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION)) != 0
-            || (selects && (!m_control.isList || id == CHILDID_SELF)))
+            || (selects && id == CHILDID_SELF))
             return E_INVALIDARG;
         if (flags & SELFLAG_TAKEFOCUS)
             SetFocus(m_window);
@@ -334,11 +323,9 @@ public:
             return S_FALSE;
         child->vt = VT_I4;
         child->lVal = CHILDID_SELF;
-        if (m_control.isList) {
-            const LRESULT hit = SendMessageW(m_window, LB_ITEMFROMPOINT, 0, MAKELPARAM(at.x, at.y));
-            if (HIWORD(hit) == 0)
-                child->lVal = long(LOWORD(hit)) + 1;
-        }
+        const LRESULT hit = SendMessageW(m_window, LB_ITEMFROMPOINT, 0, MAKELPARAM(at.x, at.y));
+        if (HIWORD(hit) == 0)
+            child->lVal = long(LOWORD(hit)) + 1;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT) override
@@ -366,9 +353,7 @@ private:
     {
         if (child.vt != VT_I4)
             return -1;
-        long count = 0;
-        if (m_control.isList)
-            count = long(SendMessageW(m_window, LB_GETCOUNT, 0, 0));
+        const auto count = long(SendMessageW(m_window, LB_GETCOUNT, 0, 0));
         return child.lVal >= 0 && child.lVal <= count ? child.lVal : -1;
     }
 
@@ -390,7 +375,7 @@ private:
 LRESULT CALLBACK accessibleProcedure(
     HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data)
 {
-    auto *object = reinterpret_cast<ControlAccessible *>(data);
+    auto *object = reinterpret_cast<ListBoxAccessible *>(data);
     if (message == WM_GETOBJECT && LONG(lParam) == LONG(OBJID_CLIENT)) {
         if (const auto lresultFromObject = Oleacc::get().lresultFromObject) {
             object->handedOut();
@@ -406,14 +391,97 @@ LRESULT CALLBACK accessibleProcedure(
 
 // The program's own subclass ids start here, apart from the controls' own.
 constexpr UINT_PTR accessibleSubclass = 1;
+constexpr UINT_PTR namedSubclass = 2;
+
+// Dynamic Annotation's service and the name property, as oleacc.h declares
+// them without defining them.
+constexpr GUID accPropServicesClass { 0xb5f8350b, 0x0548, 0x48b1,
+    { 0xa6, 0xee, 0x88, 0xbd, 0x00, 0xb4, 0xa5, 0xe7 } };
+constexpr GUID accPropServicesInterface { 0x6e26e776, 0x04f0, 0x495d,
+    { 0x80, 0xe4, 0x33, 0x30, 0x35, 0x2e, 0x31, 0x69 } };
+constexpr GUID nameProperty { 0x608d3df8, 0x8128, 0x4aa7,
+    { 0xa4, 0x28, 0xf5, 0x5e, 0x49, 0x26, 0x72, 0x91 } };
+
+// Where makeAccessibleNames finds a control's name.
+constexpr wchar_t annotatedNameProperty[] = L"planini.annotatedName";
+
+struct AnnotatedName
+{
+    std::wstring name;
+    bool asked = false;
+    // Held while the name is made, to take it back.
+    IAccPropServices *services = nullptr;
+};
+
+void makeName(HWND control, AnnotatedName &annotated)
+{
+    if (annotated.asked)
+        return;
+    annotated.asked = true;
+    using CreateInstance = HRESULT(WINAPI *)(REFCLSID, IUnknown *, DWORD, REFIID, void **);
+    const HMODULE ole32 = Oleacc::get().ole32;
+    const auto create = ole32 ? reinterpret_cast<CreateInstance>(
+                            reinterpret_cast<void *>(GetProcAddress(ole32, "CoCreateInstance")))
+                              : nullptr;
+    IAccPropServices *services = nullptr;
+    if (!create
+        || FAILED(create(accPropServicesClass, nullptr, CLSCTX_INPROC_SERVER,
+            accPropServicesInterface, reinterpret_cast<void **>(&services)))
+        || !services)
+        return;
+    if (SUCCEEDED(services->SetHwndPropStr(
+            control, DWORD(OBJID_CLIENT), CHILDID_SELF, nameProperty, annotated.name.c_str())))
+        annotated.services = services;
+    else
+        services->Release();
+}
+
+LRESULT CALLBACK namedProcedure(
+    HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data)
+{
+    auto *annotated = reinterpret_cast<AnnotatedName *>(data);
+    if (message == WM_GETOBJECT) {
+        makeName(window, *annotated);
+    } else if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(window, namedProcedure, id);
+        RemovePropW(window, annotatedNameProperty);
+        if (annotated->services) {
+            annotated->services->ClearHwndProps(
+                window, DWORD(OBJID_CLIENT), CHILDID_SELF, &nameProperty, 1);
+            annotated->services->Release();
+        }
+        delete annotated;
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+BOOL CALLBACK makeNameOf(HWND child, LPARAM)
+{
+    if (auto *annotated = static_cast<AnnotatedName *>(GetPropW(child, annotatedNameProperty)))
+        makeName(child, *annotated);
+    return TRUE;
+}
 
 } // namespace
 
 void giveAccessibleObject(HWND window, AccessibleControl control)
 {
-    auto *object = new ControlAccessible(window, std::move(control));
+    auto *object = new ListBoxAccessible(window, std::move(control));
     SetWindowSubclass(
         window, accessibleProcedure, accessibleSubclass, reinterpret_cast<DWORD_PTR>(object));
+}
+
+void giveAccessibleName(HWND control, std::wstring name)
+{
+    auto *annotated = new AnnotatedName { std::move(name) };
+    SetPropW(control, annotatedNameProperty, annotated);
+    SetWindowSubclass(
+        control, namedProcedure, namedSubclass, reinterpret_cast<DWORD_PTR>(annotated));
+}
+
+void makeAccessibleNames(HWND window)
+{
+    EnumChildWindows(window, makeNameOf, 0);
 }
 
 void reportSpokenChanges(const std::array<HWND, lists::listCount> &listBoxes,

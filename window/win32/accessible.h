@@ -8,20 +8,32 @@
 #include <functional>
 #include <string>
 
-// What a screen reader is told of a control, through an IAccessible of the
-// program's own (Microsoft Active Accessibility): a list box with its rows,
-// or a read-only text box. Child 0 is the control itself; a list box's rows
-// are children 1 to its row count.
+// What a screen reader is told of a list box, through an IAccessible of the
+// program's own (Microsoft Active Accessibility), so that a row is named by
+// its whole entry. Child 0 is the list box itself; its rows are children 1
+// to its row count.
 struct AccessibleControl
 {
-    // The control's name, or a row's.
+    // The list box's name, or a row's.
     std::function<std::wstring(long child)> name;
-    bool isList = false;
 };
 
-// From now until the control is destroyed, it answers WM_GETOBJECT for its
+// From now until the list box is destroyed, it answers WM_GETOBJECT for its
 // client area with an object that tells what `control` says.
 void giveAccessibleObject(HWND window, AccessibleControl control);
+
+// Names a control that Windows' own accessible object describes well but
+// cannot name, as a text box with no label, through Dynamic Annotation: its
+// object stays Windows' own (UI Automation keeps its Edit proxy, and with it
+// reading by character, word and line). The name is made when a screen
+// reader first asks the control or makeAccessibleNames is called, so that a
+// start without a screen reader loads no COM, and taken back when the
+// control is destroyed.
+void giveAccessibleName(HWND control, std::wstring name);
+
+// Makes the names given to the window's controls now, if not made yet: a
+// screen reader's first question to the window comes before any to them.
+void makeAccessibleNames(HWND window);
 
 // Tells screen readers of every row of the list boxes whose name changed
 // from `before` to `now`, then of the focused list box's selected row again,

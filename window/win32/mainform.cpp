@@ -22,6 +22,38 @@ COLORREF colorRef(const form::Rgb &rgb)
     return RGB(rgb.red, rgb.green, rgb.blue);
 }
 
+int systemColourIndex(form::SystemColour colour)
+{
+    switch (colour) {
+    case form::SystemColour::Window:
+        return COLOR_WINDOW;
+    case form::SystemColour::WindowText:
+        return COLOR_WINDOWTEXT;
+    case form::SystemColour::ButtonFace:
+        return COLOR_BTNFACE;
+    case form::SystemColour::ButtonText:
+        return COLOR_BTNTEXT;
+    case form::SystemColour::Highlight:
+        return COLOR_HIGHLIGHT;
+    case form::SystemColour::HighlightText:
+        return COLOR_HIGHLIGHTTEXT;
+    }
+    return COLOR_WINDOW;
+}
+
+COLORREF systemColour(form::SystemColour colour)
+{
+    return GetSysColor(systemColourIndex(colour));
+}
+
+bool contrastThemeOn()
+{
+    HIGHCONTRASTW contrast {};
+    contrast.cbSize = sizeof contrast;
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0)
+        && (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
 SIZE windowSize(UINT dpi)
 {
     const form::Pixels client = form::pixels(form::clientArea, int(dpi));
@@ -89,6 +121,7 @@ LRESULT MainForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         // Made at once at their places and in their font: nothing is laid
         // out twice before the window first shows.
         m_dpi = dpiOf(m_window);
+        m_contrast = contrastThemeOn();
         m_font = createFont(m_dpi);
         createControls();
         fitFrame();
@@ -102,22 +135,41 @@ LRESULT MainForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
 
+    // Windows tells of a contrast theme turned on or off by both.
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+        followSystemColours(message == WM_SYSCOLORCHANGE);
+        break;
+
     case WM_ERASEBKGND: {
         RECT client;
         GetClientRect(m_window, &client);
-        FillRect(reinterpret_cast<HDC>(wParam), &client, m_windowBrush.get());
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        FillRect(dc, &client, colourPart(dc, form::Part::Window));
         return 1;
     }
 
+    // The read-only text box asks as a static control does.
     case WM_CTLCOLORSTATIC:
+        return reinterpret_cast<LRESULT>(colourPart(reinterpret_cast<HDC>(wParam),
+            reinterpret_cast<HWND>(lParam) == m_textBox ? form::Part::TextBox
+                                                        : form::Part::Heading));
+
+    case WM_CTLCOLORLISTBOX:
         return reinterpret_cast<LRESULT>(
-            colourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
+            colourPart(reinterpret_cast<HDC>(wParam), form::Part::List));
 
     case WM_DRAWITEM: {
         const auto *item = reinterpret_cast<const DRAWITEMSTRUCT *>(lParam);
         if (item->hwndItem != m_button)
             break;
-        drawRedButton(*item, m_font.get(), m_dpi);
+        const form::PartColours &contrast = form::contrastColoursOf(form::Part::Button);
+        drawRedButton(*item, m_font.get(), m_dpi,
+            m_contrast
+                ? ButtonColours { systemColour(contrast.background), systemColour(contrast.text),
+                    systemColour(form::contrastColoursOf(form::Part::FocusFrame).text) }
+                : ButtonColours {
+                    colorRef(form::buttonColour), colorRef(form::textOnFixedColour) });
         return TRUE;
     }
 
@@ -163,6 +215,10 @@ LRESULT MainForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
 
+    case WM_GETOBJECT:
+        makeAccessibleNames(m_window);
+        break;
+
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
@@ -191,13 +247,11 @@ void MainForm::createControls()
             }
             // A screen reader names the list by its heading, each selected
             // row by its whole entry.
-            giveAccessibleObject(created,
-                { [this, list](long child) {
-                     return widen(child == CHILDID_SELF
-                             ? form::headingOf(list).text
-                             : lists::spokenName(*this, list, std::int16_t(child - 1)));
-                 },
-                    true });
+            giveAccessibleObject(created, { [this, list](long child) {
+                return widen(child == CHILDID_SELF
+                        ? form::headingOf(list).text
+                        : lists::spokenName(*this, list, std::int16_t(child - 1)));
+            } });
             m_lists[list] = created;
             break;
         }
@@ -205,7 +259,7 @@ void MainForm::createControls()
             m_button = created;
             break;
         case form::Kind::TextBox:
-            giveAccessibleObject(created, { [](long) { return widen(form::textBoxName); } });
+            giveAccessibleName(created, widen(form::textBoxName));
             m_textBox = created;
             break;
         }
@@ -247,17 +301,31 @@ void MainForm::fitFrame()
         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-HBRUSH MainForm::colourStatic(HDC dc, HWND child) const
+HBRUSH MainForm::colourPart(HDC dc, form::Part part) const
 {
-    if (child == m_textBox) {
-        // Read-only, but drawn like the text box it is, in the system's colours.
-        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-        return GetSysColorBrush(COLOR_WINDOW);
+    // The lists and the text box are drawn like the controls they are, in
+    // the system's colours, with or without a contrast theme.
+    const bool fixed = !m_contrast && (part == form::Part::Window || part == form::Part::Heading);
+    if (fixed) {
+        SetTextColor(dc, colorRef(form::textOnFixedColour));
+        SetBkColor(
+            dc, colorRef(part == form::Part::Window ? form::windowColour : form::labelColour));
+        return part == form::Part::Window ? m_windowBrush.get() : m_labelBrush.get();
     }
-    SetTextColor(dc, colorRef(form::textOnFixedColour));
-    SetBkColor(dc, colorRef(form::labelColour));
-    return m_labelBrush.get();
+    const form::PartColours &colours = form::contrastColoursOf(part);
+    SetTextColor(dc, systemColour(colours.text));
+    SetBkColor(dc, systemColour(colours.background));
+    return GetSysColorBrush(systemColourIndex(colours.background));
+}
+
+void MainForm::followSystemColours(bool coloursChanged)
+{
+    const bool contrast = contrastThemeOn();
+    if (contrast == m_contrast && !coloursChanged)
+        return;
+    m_contrast = contrast;
+    RedrawWindow(
+        m_window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 bool MainForm::translate(MSG &message)

@@ -2,6 +2,7 @@
 
 #include "basewindow.h"
 #include "behaviour.h"
+#include "formdescription.h"
 #include "gdiobject.h"
 #include "listoperations.h"
 
@@ -41,7 +42,10 @@ private:
     void createControls();
     void layOut(UINT dpi);
     void fitFrame();
-    HBRUSH colourStatic(HDC dc, HWND control) const;
+    HBRUSH colourPart(HDC dc, form::Part part) const;
+    // Reads whether a contrast theme is on, and repaints the whole window
+    // when that or the system's colours changed.
+    void followSystemColours(bool coloursChanged);
     void runHandling(lists::Handling handling, std::int16_t list = 0);
 
     std::int16_t doSelectedRow(std::int16_t list) const override;
@@ -57,6 +61,8 @@ private:
     // What screen readers were last told of the selected rows.
     lists::SpokenEntries m_spoken;
     UINT m_dpi = 96;
+    // A contrast theme is on: every part takes the system's colours.
+    bool m_contrast = false;
     GdiObject<HFONT> m_font;
     GdiObject<HBRUSH> m_windowBrush;
     GdiObject<HBRUSH> m_labelBrush;

@@ -1,18 +1,16 @@
 #include "redbutton.h"
 
-#include "formdescription.h"
 #include "gdiobject.h"
 
 #include <iterator>
 
-void drawRedButton(const DRAWITEMSTRUCT &item, HFONT font, UINT dpi)
+void drawRedButton(const DRAWITEMSTRUCT &item, HFONT font, UINT dpi, const ButtonColours &colours)
 {
     HDC dc = item.hDC;
     RECT face = item.rcItem;
     const bool pressed = item.itemState & ODS_SELECTED;
 
-    const form::Rgb &red = form::buttonColour;
-    const GdiObject<HBRUSH> faceBrush(CreateSolidBrush(RGB(red.red, red.green, red.blue)));
+    const GdiObject<HBRUSH> faceBrush(CreateSolidBrush(colours.face));
     FillRect(dc, &face, faceBrush.get());
     DrawEdge(dc, &face, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
 
@@ -23,8 +21,7 @@ void drawRedButton(const DRAWITEMSTRUCT &item, HFONT font, UINT dpi)
         OffsetRect(&text, 1, 1);
     const HGDIOBJ oldFont = SelectObject(dc, font);
     const int oldMode = SetBkMode(dc, TRANSPARENT);
-    const form::Rgb &ink = form::textOnFixedColour;
-    const COLORREF oldColour = SetTextColor(dc, RGB(ink.red, ink.green, ink.blue));
+    const COLORREF oldColour = SetTextColor(dc, colours.caption);
     DrawTextW(dc, caption, -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     SetTextColor(dc, oldColour);
     SetBkMode(dc, oldMode);
@@ -34,6 +31,11 @@ void drawRedButton(const DRAWITEMSTRUCT &item, HFONT font, UINT dpi)
         RECT focus = face;
         const int inset = MulDiv(4, int(dpi), 96);
         InflateRect(&focus, -inset, -inset);
-        DrawFocusRect(dc, &focus);
+        if (colours.focusFrame == CLR_INVALID) {
+            DrawFocusRect(dc, &focus);
+        } else {
+            const GdiObject<HBRUSH> line(CreateSolidBrush(colours.focusFrame));
+            FrameRect(dc, &focus, line.get());
+        }
     }
 }
