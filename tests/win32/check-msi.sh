@@ -5,7 +5,9 @@
 # Files folder of that processor, 64-bit components for x64 only, the name's
 # code page (Windows-1251), and the program itself inside, byte for byte.
 # Made again from the same files, later and elsewhere, it is the same bytes;
-# made for another version, it has other product and package codes.
+# made for another version, it has other product and package codes; made
+# with another program in it (a signed one), the same product code and
+# another package code.
 #
 # Usage: check-msi.sh x86|x64 PACKAGE.msi PROGRAM.exe VERSION NAME
 #                     MAKE-MSI SOURCE.wxs TIME-FILE ICON.ico
@@ -77,4 +79,13 @@ codes() {
 }
 check "another version, other product and package codes" \
     test -z "$(comm -12 <(codes "$package" | sort) <(codes "$work/newer.msi" | sort))"
+# Signing changes the program's bytes, not the product.
+mkdir -p "$work/signed"
+cp "$program" "$work/signed/"
+printf 'signature' >>"$work/signed/$(basename "$program")"
+"$make_msi" "$arch" "$source" "$work/signed.msi" "$name" "$time_file" "$work/signed/$(basename "$program")" "$icon"
+check "the same version with another program in it, one product code" \
+    test "$(codes "$package" | head -n1)" = "$(codes "$work/signed.msi" | head -n1)"
+check "the same version with another program in it, another package code" \
+    test "$(codes "$package" | tail -n1)" != "$(codes "$work/signed.msi" | tail -n1)"
 exit $failed

@@ -2,8 +2,10 @@
 # The Windows Installer package as school IT uses it, under Wine's msiexec in
 # a Wine session of its own: a quiet install puts the program into Program
 # Files and its shortcut into the Start menu; the installed program starts
-# and shows its window; a package of a higher version replaces it, leaving
-# one entry among the installed programs; the uninstall removes the program,
+# and shows its window; a signed package of the same version is the same
+# product, and its reinstall puts the signed program in, one entry left; a
+# package of a higher version replaces it, leaving one entry among the
+# installed programs; the uninstall removes the program,
 # the shortcut and the entry.
 #
 # Usage: msi-test.sh PACKAGE.msi SOURCE.wxs MAKE-MSI TIME-FILE PROGRAM.exe ICON.ico
@@ -64,6 +66,22 @@ windows_path="C:\\${installed_program#"$drive/"}"
 windows_path=${windows_path//\//\\}
 /usr/bin/python3 "$top/scripts/xwindow.py" snapshot "География" "$work/installed.png" -- \
     "$WINELOADER" "$windows_path" || fail "the installed program did not show its window and end cleanly"
+
+# A signed package of the same version (here, one whose program has other
+# bytes, as signing gives it) is the same product: never a second entry.
+# Windows Installer keeps the installed one until asked to reinstall
+# (Windows itself refuses the plain install as of another package).
+mkdir -p "$work/signed"
+cp "$program" "$work/signed/"
+printf 'signature' >>"$work/signed/$(basename "$program")"
+"$make_msi" "$arch" "$source" "$work/signed.msi" "$name" "$time_file" "$work/signed/$(basename "$program")" \
+    "$icon" >/dev/null
+wine msiexec /i "$work/signed.msi" /qn </dev/null || true
+[ "$(installed)" = "$name|1.0.0.0" ] || fail "after a signed package of the same version, installed programs: $(installed)"
+[ -n "$(program_file)" ] || fail "a signed package of the same version removed the program"
+wine msiexec /i "$work/signed.msi" REINSTALL=ALL REINSTALLMODE=vomus /qn </dev/null || fail "reinstall, signed"
+[ "$(installed)" = "$name|1.0.0.0" ] || fail "after the signed package's reinstall, installed programs: $(installed)"
+cmp -s "$(program_file)" "$work/signed/$(basename "$program")" || fail "the reinstall did not put the signed program in"
 
 # The same package at a higher version replaces it. Windows Installer
 # compares only the first three parts of a version.

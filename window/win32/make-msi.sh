@@ -6,9 +6,12 @@
 #
 # The same inputs give the same bytes: wixl runs with its clock stopped at
 # TIME (Debian's faketime), the files it packs carry that time, and the
-# product and package codes, which it would draw at random, are derived
-# from what the package is made of, so that another package still gets
-# other codes, as Windows Installer wants.
+# codes it would draw at random are derived: the product code from what
+# makes the product (its upgrade code, version and processor), so that the
+# unsigned package and a signed one of the same version are one product,
+# never installed side by side; the package code from all that the package
+# is made of, so that another package gets another, as Windows Installer
+# wants.
 #
 # Usage: make-msi.sh x86|x64 SOURCE.wxs OUTPUT.msi NAME TIME-FILE FILE...
 # TIME-FILE holds the package's time in seconds since 1970; the FILEs are
@@ -28,17 +31,19 @@ export TZ=UTC
 # Whatever clock this runs under: a faked one is taken off first.
 stopped_clock=(env -u LD_PRELOAD -u FAKETIME -u FAKETIME_SHARED faketime -f "$(date -d "@$time" '+%Y-%m-%d %H:%M:%S')")
 
-# Usage: derived_code LABEL: a GUID from the SHA-256 of LABEL and of all that
-# the package is made of, in the form of RFC 9562's version 8.
+# Usage: derived_code FILE...: a GUID from the SHA-256 of the FILEs, in the
+# form of RFC 9562's version 8.
 derived_code() {
     local digest
-    digest=$(cat <(printf '%s\n' "$1" "$arch" "$name" "$time") "$source" "${files[@]}" | sha256sum)
+    digest=$(cat "$@" | sha256sum)
     local variant=$(((0x${digest:16:1} & 3) | 8))
     printf '{%s-%s-8%s-%x%s-%s}' "${digest:0:8}" "${digest:8:4}" "${digest:13:3}" \
         "$variant" "${digest:17:3}" "${digest:20:12}" | tr a-f A-F
 }
-product_code=$(derived_code product)
-package_code=$(derived_code package)
+identity=$(grep -oE '(^|[[:space:]])(UpgradeCode|Version)="[^"]*"' "$source" | sed 's/^[[:space:]]*//' | sort)
+[ "$(wc -l <<<"$identity")" -eq 2 ] || { echo "make-msi.sh: $source has no one UpgradeCode and Version" >&2; exit 1; }
+product_code=$(derived_code <(printf '%s\n' product "$arch" "$identity"))
+package_code=$(derived_code <(printf '%s\n' package "$arch" "$name" "$time") "$source" "${files[@]}")
 
 sed "s/PLANINI_PRODUCT_CODE/$product_code/" "$source" >"$work/$(basename "$source")"
 cp "${files[@]}" "$work/"
