@@ -5,7 +5,10 @@
 # are signed and check out against that CA, and against no other; the
 # package carries the signed program; SHA256SUMS checks; one altered byte
 # breaks a signature, and with the signature removed the program is the one
-# built; a wrong password or no key signs nothing and says so.
+# built; a wrong password, no key, another CA or a revoked certificate (by
+# a revocation list given as a file) signs nothing, says so and leaves no
+# folder; a certificate that names an unreachable revocation list signs
+# offline.
 # The signed program is left in OUTPUT-FOLDER for the test that starts it.
 #
 # Usage: check-signing.sh OUTPUT-FOLDER SIGN.sh SIGN-ARGUMENTS...
@@ -44,12 +47,22 @@ make_ca school-ca
 make_ca stranger-ca
 openssl req -newkey rsa:2048 -nodes -keyout signer.key -out signer.csr \
     -subj "/O=Test school/CN=Test school" 2>/dev/null
-printf 'basicConstraints=CA:FALSE\nkeyUsage=critical,digitalSignature\nextendedKeyUsage=codeSigning\n' >signer.ext
+# It names a revocation list that no one serves, as a school CA's may name
+# one that only the school's network reaches: signing works offline.
+printf 'basicConstraints=CA:FALSE\nkeyUsage=critical,digitalSignature\nextendedKeyUsage=codeSigning\ncrlDistributionPoints=URI:http://127.0.0.1:9/school-ca.crl\n' >signer.ext
 openssl x509 -req -in signer.csr -CA school-ca.pem -CAkey school-ca.key -CAcreateserial \
     -days 2 -extfile signer.ext -out signer.pem 2>/dev/null
 password='a pass phrase; with "quotes" & $signs'
 PASSWORD=$password openssl pkcs12 -export -inkey signer.key -in signer.pem -out signer.p12 \
     -passout env:PASSWORD
+printf '%s' "$password" >password
+# The school CA's revocation list, given as a file: the signer revoked.
+mkdir -p ca
+touch ca/index.txt
+echo 01 >ca/crlnumber
+printf '[ca]\ndefault_ca=school\n[school]\ndatabase=ca/index.txt\ncrlnumber=ca/crlnumber\ndefault_md=sha256\ndefault_crl_days=2\n' >ca.cnf
+openssl ca -config ca.cnf -keyfile school-ca.key -cert school-ca.pem -revoke signer.pem 2>/dev/null
+openssl ca -config ca.cnf -keyfile school-ca.key -cert school-ca.pem -gencrl -out revoked.crl 2>/dev/null
 
 # Usage: signed_by WAY FOLDER: signs into FOLDER, with the key given in WAY.
 signed_by() {
@@ -57,16 +70,23 @@ signed_by() {
     case $way in
     pem) PLANINI_SIGN_CERTIFICATE=signer.pem PLANINI_SIGN_KEY=signer.key \
         PLANINI_SIGN_CAFILE=school-ca.pem "$sign" "$folder" "${arguments[@]}" ;;
-    pkcs12) PLANINI_SIGN_PKCS12=signer.p12 PLANINI_SIGN_PASSWORD=$password \
+    pkcs12) PLANINI_SIGN_PKCS12=signer.p12 PLANINI_SIGN_PASSWORD_FILE=password \
         PLANINI_SIGN_CAFILE=school-ca.pem "$sign" "$folder" "${arguments[@]}" ;;
     wrong-password) PLANINI_SIGN_PKCS12=signer.p12 PLANINI_SIGN_PASSWORD=wrong \
         PLANINI_SIGN_CAFILE=school-ca.pem "$sign" "$folder" "${arguments[@]}" ;;
     stranger-ca) PLANINI_SIGN_PKCS12=signer.p12 PLANINI_SIGN_PASSWORD=$password \
         PLANINI_SIGN_CAFILE=stranger-ca.pem "$sign" "$folder" "${arguments[@]}" ;;
     no-key) "$sign" "$folder" "${arguments[@]}" ;;
+    revoked) PLANINI_SIGN_PKCS12=signer.p12 PLANINI_SIGN_PASSWORD=$password \
+        PLANINI_SIGN_CAFILE=school-ca.pem PLANINI_SIGN_CRLFILE=revoked.crl \
+        "$sign" "$folder" "${arguments[@]}" ;;
     esac
 }
-verified() { osslsigncode verify -CAfile "$1" -in "$2"; }
+# Checked offline, as sign.sh checks, where osslsigncode would fetch the
+# revocation list that the certificate names.
+offline=()
+[[ $(osslsigncode -h 2>&1 || true) == *-ignore-crl* ]] && offline=(-ignore-crl)
+verified() { osslsigncode verify "${offline[@]}" -CAfile "$1" -in "$2"; }
 # Usage: altered FILE OFFSET: a copy of FILE with one byte changed.
 altered() {
     cp "$1" altered
@@ -100,13 +120,17 @@ cab=$(grep -obUaP 'MSCF' "$package" | head -n 1 | cut -d: -f1)
 check "one byte altered in the package's files, its signature fails" \
     fails verified school-ca.pem "$(altered "$package" $((cab + 200)))"
 
-for way in wrong-password no-key stranger-ca; do
+for way in wrong-password no-key stranger-ca revoked; do
+    # What an earlier run signed goes too: it would look current.
+    mkdir -p "refused-$way"
+    touch "refused-$way/$program_name"
     check "$way: nothing signed" fails signed_by "$way" "refused-$way"
-    check "$way: no folder written" test ! -e "refused-$way"
+    check "$way: no folder left" test ! -e "refused-$way"
 done
 check "a wrong password is named" grep -q "could not sign $program_name" checks.log
 check "a missing key is named" grep -q "no key: set PLANINI_SIGN_CERTIFICATE" checks.log
 check "a signature that does not check out is named" grep -q "does not check out" checks.log
+check "a revoked certificate is named" grep -qi "revoked" checks.log
 
 rm -rf "$output"
 cp -r signed-pkcs12 "$output"
