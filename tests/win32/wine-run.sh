@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine, for CTest (CMAKE_CROSSCOMPILING_EMULATOR)
 # and by hand. It uses the session that PLANINI_WINE_SESSION names (see
-# wine-session.sh), or makes one for this run alone, for the program's own
-# architecture. With PLANINI_WINE_DPI set, the program sees a screen of that
+# wine-session.sh), with its display, prefix and home, or makes one for this
+# run alone, for the program's own architecture. With PLANINI_WINE_DPI set, the program sees a screen of that
 # many dots per inch.
 #
 # Usage: wine-run.sh PROGRAM.exe [ARGUMENT...]
@@ -18,7 +18,7 @@ else
     "$here/wine-session.sh" start "$session" "$(pe_arch "$1")" >/dev/null
 fi
 use_wine_for "$(cat "$session/arch")"
-export WINEPREFIX=$session/prefix DISPLAY
+export WINEPREFIX=$session/prefix HOME=$session/home DISPLAY
 DISPLAY=$(cat "$session/display")
 
 # A program that asks for a dpi (PLANINI_WINE_DPI; those that do never

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# A place to run the Windows programs under Wine: a virtual X display and a
-# Wine prefix of its own, made in one folder and removed with it, so nothing
-# of the user's own Wine setup is touched. The prefix is for programs of one
+# A place to run the Windows programs under Wine: a virtual X display, a
+# Wine prefix and a home of its own, made in one folder and removed with
+# it, so nothing of the user's own Wine setup is touched, and nothing that
+# other programs write into the user's home (Wine maps the Windows user's
+# Desktop and Documents there) shows in the tests. The prefix is for programs of one
 # architecture, x86 (32-bit Wine) or x64 (64-bit Wine).
 #
 # Usage: wine-session.sh start FOLDER x86|x64
@@ -49,8 +51,9 @@ start)
     [ -s "$session/display.number" ] || failed "Xvfb did not start" xvfb.log
     echo ":$(head -n1 "$session/display.number")" >"$session/display"
 
-    export WINEPREFIX=$session/prefix
+    export WINEPREFIX=$session/prefix HOME=$session/home
     export DISPLAY=$(cat "$session/display")
+    mkdir -p "$HOME"
     # Kept alive for the whole run, so that each program starts quickly.
     # Nothing started here may hold on to the caller's output, or CTest
     # would wait for it.
