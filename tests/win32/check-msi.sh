@@ -44,12 +44,14 @@ check() {
     fi
 }
 # Usage: has_row TABLE FIELD...: TABLE has a row that begins with these.
-has_row() {
-    local table=$1 IFS=$'\t' row
-    shift
+has_row() { has_row_in "$package" "$@"; }
+# Usage: has_row_in PACKAGE TABLE FIELD...: a row of TABLE starts with the FIELDs.
+has_row_in() {
+    local from=$1 table=$2 IFS=$'\t' row
+    shift 2
     while read -r row; do
         [[ $row == "$*" || $row == "$*"$'\t'* ]] && return 0
-    done < <(msiinfo export "$package" "$table" | tr -d '\r')
+    done < <(msiinfo export "$from" "$table" | tr -d '\r')
     return 1
 }
 # Each component is (or is not) 64-bit as the package is.
@@ -79,6 +81,10 @@ codes() {
 }
 check "another version, other product and package codes" \
     test -z "$(comm -12 <(codes "$package" | sort) <(codes "$work/newer.msi" | sort))"
+# A name with the characters that sed and the tables treat apart.
+odd_name='Планини & върхове / България | \1'
+"$make_msi" "$arch" "$source" "$work/odd.msi" "$odd_name" "$time_file" "$program" "$icon"
+check "a name with & / | \\ kept letter for letter" has_row_in "$work/odd.msi" Property ProductName "$odd_name"
 # Signing changes the program's bytes, not the product.
 mkdir -p "$work/signed"
 cp "$program" "$work/signed/"

@@ -27,9 +27,12 @@ files=("$@")
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-export TZ=UTC
+# wixl writes local times: it runs in UTC, and so does the time given to
+# faketime. Nothing else is set to UTC, so that the tests, which build the
+# package again in another time zone, would see anything else depend on it.
 # Whatever clock this runs under: a faked one is taken off first.
-stopped_clock=(env -u LD_PRELOAD -u FAKETIME -u FAKETIME_SHARED faketime -f "$(date -d "@$time" '+%Y-%m-%d %H:%M:%S')")
+stopped_clock=(env -u LD_PRELOAD -u FAKETIME -u FAKETIME_SHARED TZ=UTC
+    faketime -f "$(TZ=UTC date -d "@$time" '+%Y-%m-%d %H:%M:%S')")
 
 # Usage: derived_code FILE...: a GUID from the SHA-256 of the FILEs, in the
 # form of RFC 9562's version 8.
@@ -50,7 +53,8 @@ cp "${files[@]}" "$work/"
 touch -d "@$time" "$work"/*
 (cd "$work" && "${stopped_clock[@]}" wixl --arch "$arch" -o package.msi "$(basename "$source")")
 for table in Property Shortcut; do
-    msiinfo export "$work/package.msi" "$table" | sed "s/PLANINI_NAME/$name/g" > "$work/$table.idt"
+    msiinfo export "$work/package.msi" "$table" | sed "s/PLANINI_NAME/$(sed 's/[\/&|]/\\&/g' <<<"$name")/g" \
+        >"$work/$table.idt"
 done
 printf '\r\n\r\n1251\t_ForceCodepage\r\n' > "$work/_ForceCodepage.idt"
 summary() { msiinfo suminfo "$work/package.msi" | sed -n "s/^$1: //p"; }
