@@ -608,10 +608,50 @@ function pageWithRefusedProgram() {
 const cannotStart = "Програмата не можа да се стартира в този браузър. "
     + "Отворете страницата в друг браузър или се обърнете към ИТ специалиста на училището.";
 
-for (const [what, file, swallowReport] of [
-    ["a program that aborts as it starts", () => abortingPagePath, false],
-    ["a program the page's policy refuses", pageWithRefusedProgram, false],
-    ["a refused program whose report is lost: a start that never comes", pageWithRefusedProgram, true],
+const stopped = "Програмата спря поради грешка. Презаредете страницата, а ако грешката се повтори, "
+    + "обърнете се към ИТ специалиста на училището.";
+
+// The alert line's text once it shows, within a second of real time (the
+// page's own clock held), or null.
+async function alertSoon(page) {
+    for (let tries = 0; tries < 20; ++tries) {
+        const shown = await page.evaluate(() => {
+            const alert = document.getElementById("failure");
+            return alert.hidden ? null : alert.textContent;
+        });
+        if (shown !== null)
+            return shown;
+        await new Promise((resolve) => setTimeout(resolve, 50));
+    }
+    return null;
+}
+
+// What a page that can take no choices shows: the message, nothing selected
+// and nothing selectable, the lists unavailable and grey, the button off.
+async function expectNoChoices(page, message, what) {
+    const alert = page.locator("#failure");
+    assert.equal(await alert.isVisible(), true, "the failure shown");
+    assert.equal(await alert.textContent(), message);
+    assert.deepEqual(await selection(page), noSelection, "the waiting row unselected");
+    await clickRow(page, 0, 1);
+    await page.keyboard.press("ArrowDown");
+    assert.deepEqual(await selection(page), noSelection, "nothing selected afterwards");
+    assert.deepEqual(await page.evaluate(() => [0, 1, 2].map((k) => {
+        const list = document.getElementById(`List1(${k})`);
+        return [list.getAttribute("aria-disabled"), getComputedStyle(list.querySelector("[role=option]")).color];
+    })), [0, 1, 2].map(() => ["true", "rgb(109, 109, 109)"]), "unavailable, in grey");
+    assert.equal(await page.locator("#Command1").isDisabled(), true);
+    await audit(page, what);
+}
+
+// Each way not to start: told at once, or (a report lost) once the page
+// has waited long enough; a row clicked meanwhile is dropped.
+for (const [what, file, { swallowReport = false, failingStart = false } = {}] of [
+    ["a program that aborts as it starts", () => abortingPagePath],
+    ["a program the page's policy refuses", pageWithRefusedProgram],
+    ["a program that fails with a script error as it starts", () => pagePath, { failingStart: true }],
+    ["a refused program whose report is lost: a start that never comes", pageWithRefusedProgram,
+        { swallowReport: true }],
 ]) {
     check(`${what}: the page says it cannot start and takes no choices`, async () => {
         const page = await openPage(file(), {}, {
@@ -621,23 +661,34 @@ for (const [what, file, swallowReport] of [
                     await loading.evaluate(() => window.addEventListener("securitypolicyviolation",
                         (event) => event.stopPropagation(), true));
                 }
+                if (failingStart) {
+                    await loading.evaluate(() => {
+                        window.Module.preRun = [() => { throw new Error("a failing start"); }];
+                    });
+                }
                 await clickRow(loading, 2, 3); // Пирин, waiting for the program
             },
         });
+        assert.equal(await alertSoon(page), swallowReport ? null : cannotStart, "told at once");
         await page.clock.runFor(5000);
-        const alert = page.locator("#failure");
-        assert.equal(await alert.isVisible(), true, "the failure shown");
-        assert.equal(await alert.textContent(), cannotStart);
-        assert.deepEqual(await selection(page), noSelection, "the waiting row unselected");
-        await clickRow(page, 0, 1);
-        await page.keyboard.press("ArrowDown");
-        assert.deepEqual(await selection(page), noSelection, "nothing selected afterwards");
-        assert.deepEqual(await page.evaluate(() => [0, 1, 2].map((k) =>
-            document.getElementById(`List1(${k})`).getAttribute("aria-disabled"))), ["true", "true", "true"]);
-        assert.equal(await page.locator("#Command1").isDisabled(), true);
         assert.equal(await page.evaluate(() => window.Module.started), false);
         await page.clock.resume(); // axe-core waits on timers
-        await audit(page, what);
+        await expectNoChoices(page, cannotStart, what);
+        await page.context().close();
+    });
+}
+
+// Each way to stop after the start: the lists could no longer be linked.
+for (const [what, stop] of [
+    ["an abort", () => window.Module.onAbort("stopped by the test")],
+    ["an uncaught error", () => setTimeout(() => { throw new Error("stopped by the test"); }, 0)],
+]) {
+    check(`${what} after the start: the page says it stopped and takes no choices`, async () => {
+        const page = await openPage(pagePath);
+        await clickRow(page, 0, 1); // Вихрен
+        await page.evaluate(stop);
+        assert.equal(await alertSoon(page), stopped);
+        await expectNoChoices(page, stopped, what);
         await page.context().close();
     });
 }
@@ -662,6 +713,8 @@ check("a start later than the page waits for: the message goes and the page work
     await page.waitForFunction(() => window.Module.started);
     assert.equal(await page.locator("#failure").isHidden(), true);
     assert.equal(await page.locator("#Command1").isDisabled(), false);
+    assert.deepEqual(await page.evaluate(() => [0, 1, 2].map((k) =>
+        document.getElementById(`List1(${k})`).getAttribute("aria-disabled"))), [null, null, null]);
     await clickRow(page, 0, 1); // Вихрен
     await expectEntry(page, entryOf(0, 1), "after the late start");
 });

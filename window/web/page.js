@@ -2,10 +2,11 @@
 // handlings. The page is usable before the program has started: the last
 // choice made meanwhile is handled as soon as it has. Module.started tells
 // that it has; Module.listBoxes are the lists the program reads and sets.
-// Where the program cannot start, the page says so and takes no choices.
+// Where the program cannot start, or stops after it started, the page says
+// so and takes no choices.
 "use strict";
 var Module = (function () {
-    var program = { started: false, failed: false };
+    var program = { started: false, failed: false, stopped: false };
     var waiting = null;
     // Letters typed within this many milliseconds of each other search
     // together.
@@ -15,6 +16,8 @@ var Module = (function () {
     var startTimeout = 5000;
 
     function handle(handling) {
+        if (program.stopped)
+            return;
         if (program.started)
             handling();
         else if (!program.failed)
@@ -25,7 +28,7 @@ var Module = (function () {
         program.started = true;
         // A start slower than the timeout is a start all the same.
         if (program.failed)
-            setUsable(true);
+            setUsable(true, "");
         program.failed = false;
         if (waiting)
             waiting();
@@ -146,7 +149,7 @@ var Module = (function () {
 
     listBoxes.forEach(function (listBox, list) {
         var choose = function (row) {
-            if (program.failed)
+            if (program.failed || program.stopped)
                 return;
             listBox.select(row);
             handle(function () { program.List1_Click(list); });
@@ -162,7 +165,7 @@ var Module = (function () {
             choose(row);
         });
         listBox.element.addEventListener("keydown", function (event) {
-            if (event.altKey || event.ctrlKey || event.metaKey || program.failed)
+            if (event.altKey || event.ctrlKey || event.metaKey || program.failed || program.stopped)
                 return;
             var row = listBox.rowForKey(event);
             if (row === null)
@@ -180,7 +183,8 @@ var Module = (function () {
     // unavailable, no row stays selected on its own, and the alert line says
     // what to do; a program that starts after all makes them usable again.
     var failure = document.getElementById("failure");
-    function setUsable(usable) {
+    // message: the failure's attribute that holds what the alert line says.
+    function setUsable(usable, message) {
         listBoxes.forEach(function (listBox) {
             if (usable)
                 listBox.element.removeAttribute("aria-disabled");
@@ -188,22 +192,39 @@ var Module = (function () {
                 listBox.element.setAttribute("aria-disabled", "true");
         });
         button.disabled = !usable;
-        failure.textContent = usable ? "" : failure.getAttribute("data-cannot-start");
+        failure.textContent = usable ? "" : failure.getAttribute(message);
         failure.hidden = usable;
+    }
+    function takeNoChoices(message) {
+        waiting = null;
+        listBoxes.forEach(function (listBox) { listBox.select(-1); });
+        setUsable(false, message);
     }
     function cannotStart() {
         if (program.started || program.failed)
             return;
         program.failed = true;
-        waiting = null;
-        listBoxes.forEach(function (listBox) { listBox.select(-1); });
-        setUsable(false);
+        takeNoChoices("data-cannot-start");
     }
-    // An abort, an error before the start, or a script the page's policy
-    // refused: the program will not start.
-    program.onAbort = cannotStart;
-    window.addEventListener("error", cannotStart);
-    window.addEventListener("unhandledrejection", cannotStart);
+    // A program that stopped can no longer link the lists: a choice would
+    // select one row alone.
+    function stopped() {
+        if (program.stopped)
+            return;
+        program.stopped = true;
+        takeNoChoices("data-stopped");
+    }
+    function failed() {
+        if (program.started)
+            stopped();
+        else
+            cannotStart();
+    }
+    // An abort or an uncaught error, before the start or after it, or a
+    // script the page's policy refused: the program will not start.
+    program.onAbort = failed;
+    window.addEventListener("error", failed);
+    window.addEventListener("unhandledrejection", failed);
     document.addEventListener("securitypolicyviolation", function (event) {
         if (/^script-src/.test(event.violatedDirective))
             cannotStart();

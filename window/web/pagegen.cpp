@@ -45,6 +45,11 @@ constexpr std::string_view cannotStartMessage
     = "Програмата не можа да се стартира в този браузър. Отворете страницата в друг браузър "
       "или се обърнете към ИТ специалиста на училището.";
 
+// Shown by the page's script where the program stops after it started.
+constexpr std::string_view stoppedMessage
+    = "Програмата спря поради грешка. Презаредете страницата, а ако грешката се повтори, "
+      "обърнете се към ИТ специалиста на училището.";
+
 std::string escaped(std::string_view text)
 {
     std::string result;
@@ -369,7 +374,8 @@ int main(int argc, char **argv)
          << "<div id=\"MainForm\">\n"
          << windowMarkup(catalogue)
          << "</div>\n<p id=\"failure\" role=\"alert\" data-cannot-start=\""
-         << escaped(cannotStartMessage) << "\" hidden></p>\n</main>\n"
+         << escaped(cannotStartMessage) << "\" data-stopped=\"" << escaped(stoppedMessage)
+         << "\" hidden></p>\n</main>\n"
          << "<script id=\"program\" type=\"text/plain\">" << program << "</script>\n"
          << "<script>" << script << "</script>\n</body>\n</html>\n";
     page.close();
