@@ -274,6 +274,9 @@ check("start: title, texts letter for letter, nothing selected, text box focused
     }
     assert.deepEqual(await selection(page), noSelection);
     assert.equal(await focusedId(page), "Text1(0)");
+    assert.equal(await page.locator("meta[name=description]").getAttribute("content"),
+        "Осем планини в България, всяка с един връх: три свързани списъка с върхове, височини и "
+        + "планини за урок по география и информатика.");
 
     const text = await page.locator(byId("Text1(0)")).evaluate((e) => ({
         lines: e.value.split("\n"),
@@ -424,7 +427,7 @@ check("colours: the linked rows as plain as the clicked one, the focus in the li
     assert.deepEqual(forced[0], forced[1], "the selected row in Highlight and HighlightText");
 });
 
-check("list boxes: four whole rows and a part of a fifth, a tooltip on the one row cut off, the focus frame in the focused list alone; the button pressed", async (page) => {
+check("list boxes: four whole rows and a part of a fifth, a tooltip on the one row cut off, the focus frame in the focused list alone, the text box's focus; the button pressed", async (page) => {
     const lists = await page.evaluate(() =>
         [0, 1, 2].map((k) => {
             const list = document.getElementById(`List1(${k})`);
@@ -459,6 +462,20 @@ check("list boxes: four whole rows and a part of a fifth, a tooltip on the one r
     const frames = await page.evaluate(() =>
         [0, 1, 2].map((k) => getComputedStyle(document.querySelector(`#List1\\(${k}\\) .current`)).outlineStyle));
     assert.deepEqual(frames, ["dotted", "none", "none"], "frames in the three lists");
+
+    // The text box marks its focus too, on its edges, at 3:1 at least
+    // against what is there without it.
+    const textBox = await page.locator(byId("Text1(0)")).boundingBox();
+    const [left, top] = [Math.floor(textBox.x), Math.floor(textBox.y)];
+    const [right, bottom] = [Math.ceil(textBox.x + textBox.width), Math.ceil(textBox.y + textBox.height)];
+    const middle = [Math.round(textBox.x + textBox.width / 2), Math.round(textBox.y + textBox.height / 2)];
+    const edges = [[middle[0], top - 1], [middle[0], bottom], [left - 1, middle[1]], [right, middle[1]]];
+    const unfocused = await screenshotColours(page, edges);
+    await page.locator(byId("Text1(0)")).focus();
+    const focused = await screenshotColours(page, edges);
+    edges.forEach((point, edge) =>
+        assert.ok(contrast(focused[edge], unfocused[edge]) >= 3,
+            `the text box's focus at ${point}: ${focused[edge]} against ${unfocused[edge]}`));
 
     // Held down, the button looks pressed in.
     const button = page.locator("#Command1");

@@ -45,6 +45,11 @@ constexpr std::string_view cannotStartMessage
     = "Програмата не можа да се стартира в този браузър. Отворете страницата в друг браузър "
       "или се обърнете към ИТ специалиста на училището.";
 
+// What a search engine, or a school's list of links, tells of the page.
+constexpr std::string_view pageDescription
+    = "Осем планини в България, всяка с един връх: три свързани списъка с върхове, височини и "
+      "планини за урок по география и информатика.";
+
 // Shown by the page's script where the program stops after it started.
 constexpr std::string_view stoppedMessage
     = "Програмата спря поради грешка. Презаредете страницата, а ако грешката се повтори, "
@@ -174,6 +179,9 @@ std::string styleSheet()
         + "}\n"
           "button:active{border-style:inset}\n"
           "textarea{resize:none;overflow-y:scroll;white-space:pre-wrap}\n"
+          // The page's own focus mark on the read-only text box, which some
+          // engines (WebKitGTK) leave unmarked; black on the window's colour.
+          "textarea:focus{outline:2px solid #000;outline-offset:0}\n"
           "#failure{margin:"
         + std::to_string(margin)
         + "px 0;padding:4px 8px;border:2px solid #a00;background:#fff;color:#000;"
@@ -360,6 +368,7 @@ int main(int argc, char **argv)
     page << "<!DOCTYPE html>\n<html lang=\"bg\">\n<head>\n<meta charset=\"utf-8\">\n"
          << "<meta http-equiv=\"Content-Security-Policy\" content=\"" << policy << "\">\n"
          << "<meta name=\"referrer\" content=\"no-referrer\">\n"
+         << "<meta name=\"description\" content=\"" << escaped(pageDescription) << "\">\n"
          // A small screen shows the whole window, scaled down, never reflowed.
          << "<meta name=\"viewport\" content=\"width=" << client.width + 2 * margin << "\">\n"
          << "<title>" << escaped(form::windowTitle())
