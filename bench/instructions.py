@@ -53,6 +53,10 @@ def peak_memory_kib(command, env):
 
 
 def main():
+    # Valgrind's own translation under QEMU's takes tens of minutes.
+    if os.environ.get("PLANINI_EMULATED"):
+        print(f"SKIP: valgrind under {os.environ['PLANINI_EMULATED']} would take tens of minutes")
+        sys.exit(77)
     parser = argparse.ArgumentParser()
     parser.add_argument("--runs", type=int, default=1)
     parser.add_argument("firstpaint")

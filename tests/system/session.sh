@@ -25,6 +25,12 @@ export DBUS_SESSION_BUS_ADDRESS=unix:path=$sandbox/no-session-bus
 
 launcher=()
 if [ "$mode" = --no-writes ]; then
+    # Under QEMU's user emulation (another processor's program) there is no
+    # ptrace, and so no strace.
+    if ! strace -f -qq -o /dev/null true 2>/dev/null; then
+        echo "SKIP: strace cannot trace programs here: $(strace true 2>&1 | head -n 1)"
+        exit 77
+    fi
     launcher=(strace -f -qq -o "$sandbox/strace.log"
               -e trace=open,openat,openat2,creat,mkdir,mkdirat,rename,renameat,renameat2,unlink,unlinkat,link,linkat,symlink,symlinkat,truncate,socket)
 fi
