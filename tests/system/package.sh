@@ -20,11 +20,19 @@ deb=$(ls "$work"/*.deb)
 echo "package: $(basename "$deb")"
 (cd "$work" && sha256sum --check --strict SHA256SUMS) || fail "SHA256SUMS beside the package"
 
-# Packaged again, later, under another umask and time zone: the same bytes.
-mkdir "$work/again"
-(cd "$work/again" && umask 077 && TZ=Pacific/Kiritimati cpack --config "$build/CPackConfig.cmake" > cpack.log) ||
-    { cat "$work/again/cpack.log"; fail "cpack again"; }
-cmp "$deb" "$work/again/$(basename "$deb")" || fail "packaged twice, the .deb differs"
+# Packaged again, later, under another umask and time zone, and on another
+# file system where there is one (tmpfs): the same bytes.
+again=$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)
+trap 'rm -rf "$work" "$again"' EXIT
+(cd "$again" && umask 077 && TZ=Pacific/Kiritimati cpack --config "$build/CPackConfig.cmake" -B "$again" > cpack.log) ||
+    { cat "$again/cpack.log"; fail "cpack again"; }
+cmp "$deb" "$again/$(basename "$deb")" || fail "packaged twice, the .deb differs"
+
+# Installed-Size counted as dpkg-gencontrol counts it: KiB per file, rounded
+# up, and 1 per folder.
+size=$(dpkg-deb -c "$deb" | awk '{ kib += $1 ~ /^d/ ? 1 : int(($3 + 1023) / 1024) } END { print kib }')
+[ "$(dpkg-deb -f "$deb" Installed-Size)" = "$size" ] ||
+    fail "Installed-Size $(dpkg-deb -f "$deb" Installed-Size), where its files take $size KiB"
 
 # Built in any folder, the program is the same: it names neither folder.
 source_dir=$(cd "$here/../.." && pwd)
