@@ -178,6 +178,9 @@ std::string styleSheet()
         + ";border:2px outset " + cssColour(form::buttonColour)
         + "}\n"
           "button:active{border-style:inset}\n"
+          // A click on the caption lands on the button itself: WebKit would
+          // start Shift+Tab from the caption's text, and so stay on the button.
+          "button>span{pointer-events:none}\n"
           "textarea{resize:none;overflow-y:scroll;white-space:pre-wrap}\n"
           // The page's own focus mark on the read-only text box, which some
           // engines (WebKitGTK) leave unmarked; black on the window's colour.
@@ -237,7 +240,8 @@ std::string controlMarkup(const form::Control &control, const UnselectedLists &c
         return markup + "</div>\n";
     }
     case form::Kind::Button:
-        return "<button id=\"" + id + "\" type=\"button\">" + escaped(control.text) + "</button>\n";
+        return "<button id=\"" + id + "\" type=\"button\"><span>" + escaped(control.text)
+            + "</span></button>\n";
     case form::Kind::TextBox:
         // The text box has the focus when the page opens; no browser puts
         // back what it held before.
@@ -368,7 +372,8 @@ int main(int argc, char **argv)
     page << "<!DOCTYPE html>\n<html lang=\"bg\">\n<head>\n<meta charset=\"utf-8\">\n"
          << "<meta http-equiv=\"Content-Security-Policy\" content=\"" << policy << "\">\n"
          << "<meta name=\"referrer\" content=\"no-referrer\">\n"
-         << "<meta name=\"description\" content=\"" << escaped(pageDescription) << "\">\n"
+         << "<meta name=\"description\" content=\"" << escaped(pageDescription)
+         << "\">\n"
          // A small screen shows the whole window, scaled down, never reflowed.
          << "<meta name=\"viewport\" content=\"width=" << client.width + 2 * margin << "\">\n"
          << "<title>" << escaped(form::windowTitle())
