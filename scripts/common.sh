@@ -178,8 +178,8 @@ choose_wine() {
 # What the web page needs: Debian's emscripten, and Node to run its tools.
 web_build_packages=(cmake make emscripten doctest-dev libfast-float-dev nlohmann-json3-dev)
 # What its tests need: Debian's Chromium and Firefox ESR, driven by Playwright
-# from npm.
-web_test_packages=(chromium firefox-esr fonts-liberation2 poppler-utils)
+# from npm, and WebKitGTK's WebDriver server with a virtual display.
+web_test_packages=(chromium firefox-esr webkit2gtk-driver xvfb xauth fonts-liberation2 poppler-utils)
 
 # Playwright and axe-core, at the versions of tests/web/package-lock.json,
 # into a folder of the build; installed again only when the lock file changes.
