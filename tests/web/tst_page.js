@@ -20,7 +20,7 @@ const http = require("node:http");
 const path = require("node:path");
 const { pathToFileURL } = require("node:url");
 
-const { WebDriverBrowser } = require("./webdriver.js");
+const { WebDriverBrowser, recordPolicyViolations } = require("./webdriver.js");
 
 let playwright;
 let axeSource;
@@ -117,15 +117,7 @@ async function openPage(file, contextOptions = {}, { beforeStart, url, started =
         outside.push(address);
         return route.abort();
     });
-    // Every breach of the page's policy, as the page itself is told of it.
-    await context.addInitScript(() => {
-        window.policyViolations = [];
-        document.addEventListener("securitypolicyviolation", (event) => {
-            window.policyViolations.push({
-                directive: event.violatedDirective, blocked: event.blockedURI, sample: event.sample,
-            });
-        });
-    });
+    await context.addInitScript(recordPolicyViolations);
     const page = await context.newPage();
     page.outside = outside;
     page.failures = [];

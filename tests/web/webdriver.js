@@ -33,6 +33,16 @@ const keyCodes = {
 };
 
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+const moveTo = (x, y) => ({ type: "pointerMove", x: Math.round(x), y: Math.round(y), origin: "viewport" });
+
+// Run in the page: every breach of its policy, as the page itself is told
+// of it. Playwright's pages run it before the page's own scripts.
+function recordPolicyViolations() {
+    window.policyViolations = [];
+    document.addEventListener("securitypolicyviolation", (event) => {
+        window.policyViolations.push({ directive: event.violatedDirective, blocked: event.blockedURI, sample: event.sample });
+    });
+}
 const functionCall = (body) => (typeof body === "string" ? body : `return (${body}).apply(null, arguments);`);
 
 function freePort() {
@@ -116,12 +126,10 @@ class WebDriverPage {
         this.browser = browser;
         this.outside = []; // unseen: the page's policy refuses every other address
         this.mouse = {
-            move: (x, y) => this.pointer([{ type: "pointerMove", x: Math.round(x), y: Math.round(y), origin: "viewport" }]),
+            move: (x, y) => this.pointer([moveTo(x, y)]),
             down: () => this.pointer([{ type: "pointerDown", button: 0 }]),
             up: () => this.pointer([{ type: "pointerUp", button: 0 }]),
-            click: (x, y) => this.pointer([
-                { type: "pointerMove", x: Math.round(x), y: Math.round(y), origin: "viewport" },
-                { type: "pointerDown", button: 0 }, { type: "pointerUp", button: 0 }]),
+            click: (x, y) => this.pointer([moveTo(x, y), { type: "pointerDown", button: 0 }, { type: "pointerUp", button: 0 }]),
         };
         this.keyboard = {
             // "Shift+Tab", "Control+End", "ArrowDown", "KeypadUp"
@@ -157,32 +165,25 @@ class WebDriverPage {
         return this.call("POST", "/execute/sync", { script: functionCall(body), args: argument === undefined ? [] : [argument] });
     }
 
-    async goto(url) {
-        await this.call("POST", "/url", { url });
-        await this.listen();
+    goto(url) {
+        return this.navigate("/url", { url });
     }
 
-    async reload() {
-        await this.call("POST", "/refresh");
-        await this.listen();
+    reload() {
+        return this.navigate("/refresh");
     }
 
-    async goBack() {
-        await this.call("POST", "/back");
-        await this.listen();
+    goBack() {
+        return this.navigate("/back");
     }
 
-    // What Playwright's page events and init script record.
-    listen() {
-        return this.evaluate(() => {
-            window.policyViolations = [];
+    // Then what Playwright's page events and init script record.
+    async navigate(path, body) {
+        await this.call("POST", path, body);
+        await this.evaluate(recordPolicyViolations);
+        await this.evaluate(() => {
             window.pageErrors = [];
             window.consoleErrors = [];
-            document.addEventListener("securitypolicyviolation", (event) => {
-                window.policyViolations.push({
-                    directive: event.violatedDirective, blocked: event.blockedURI, sample: event.sample,
-                });
-            });
             window.addEventListener("error", (event) => window.pageErrors.push(String(event.error || event.message)));
             const error = console.error;
             console.error = (...parts) => {
@@ -289,4 +290,4 @@ class WebDriverPage {
     }
 }
 
-module.exports = { WebDriverBrowser };
+module.exports = { WebDriverBrowser, recordPolicyViolations };
